@@ -1,0 +1,17 @@
+# clang and lld for the product's target, with the mingw-w64 headers and libraries.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86)
+set(triple i686-w64-windows-gnu)
+set(CMAKE_C_COMPILER clang-14)
+set(CMAKE_CXX_COMPILER clang++-14)
+set(CMAKE_C_COMPILER_TARGET ${triple})
+set(CMAKE_CXX_COMPILER_TARGET ${triple})
+set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
+set(CMAKE_SYSROOT_COMPILE /usr/i686-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# clang does not find libgcc for this target by itself.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-fuse-ld=lld -L/usr/lib/gcc/i686-w64-mingw32/12-win32")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-fuse-ld=lld -L/usr/lib/gcc/i686-w64-mingw32/12-win32")
