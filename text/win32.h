@@ -8,8 +8,8 @@
 // mingw-w64 turns RtlMoveMemory into memmove; the module calls kernel32's own export instead.
 #ifdef RtlMoveMemory
 #undef RtlMoveMemory
-extern "C" __declspec(dllimport) void WINAPI RtlMoveMemory(void *destination, const void *source,
-                                                            SIZE_T length);
+extern "C" __declspec(dllimport) void WINAPI
+    RtlMoveMemory(void *destination, const void *source, SIZE_T length);
 #endif
 #else
 #include "standin/windows_standin.h"
