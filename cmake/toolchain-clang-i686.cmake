@@ -15,3 +15,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # clang does not find libgcc for this target by itself.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-fuse-ld=lld -L/usr/lib/gcc/i686-w64-mingw32/12-win32")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-fuse-ld=lld -L/usr/lib/gcc/i686-w64-mingw32/12-win32")
+# The C++ headers of the mingw-w64 gcc for the same target.
+set(gcc_include /usr/lib/gcc/i686-w64-mingw32/12-win32/include/c++)
+set(CMAKE_CXX_FLAGS_INIT "-isystem ${gcc_include} -isystem ${gcc_include}/i686-w64-mingw32")

@@ -1,0 +1,167 @@
+// Reads the product file TKT_A1.QPL as bytes, with the system's own image structures, and checks
+// what a host and the loader see: a 32-bit DLL named TKT_A1.QPL exporting exactly the plug-in's
+// functions at their ordinals, entered at DllMain, importing only the system functions the
+// plug-in uses from the four system DLLs, and stamped with no build time.
+//   product_file_test TKT_A1.QPL
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tests/windows/check.h"
+
+namespace {
+
+struct ExportEntry {
+  const char *name;
+  WORD ordinal;
+};
+const ExportEntry Exports[] = {
+    {"DllMain", 1}, {"GetPlgInfo", 3}, {"SetCorpAddList", 4}, {"SetPlgComment", 5}};
+
+// Every system function the plug-in may call, by DLL.
+const char *const Kernel32[] = {"InitializeCriticalSection", "EnterCriticalSection",
+                                "LeaveCriticalSection",      "GetProcessHeap",
+                                "HeapAlloc",                 "HeapReAlloc",
+                                "HeapFree",                  "OutputDebugStringA",
+                                "CompareStringA",            "lstrlenA",
+                                "RtlMoveMemory"};
+const char *const User32[] = {"SetWindowTextA", "SendMessageA", "LoadBitmapA", "wsprintfA",
+                              "CharUpperA"};
+const char *const Gdi32[] = {"DeleteObject"};
+const char *const Comctl32[] = {"ImageList_Create", "ImageList_Add", "ImageList_Draw",
+                                "ImageList_Destroy"};
+
+template <size_t N> bool Listed(const char *const (&names)[N], const char *name) {
+  for (const char *listed : names)
+    if (std::strcmp(listed, name) == 0)
+      return true;
+  return false;
+}
+
+bool Allowed(const std::string &dll, const char *function) {
+  if (lstrcmpiA(dll.c_str(), "KERNEL32.dll") == 0)
+    return Listed(Kernel32, function);
+  if (lstrcmpiA(dll.c_str(), "USER32.dll") == 0)
+    return Listed(User32, function);
+  if (lstrcmpiA(dll.c_str(), "GDI32.dll") == 0)
+    return Listed(Gdi32, function);
+  if (lstrcmpiA(dll.c_str(), "COMCTL32.dll") == 0)
+    return Listed(Comctl32, function);
+  return false;
+}
+
+// The file and a way to read it by relative virtual address through the section table.
+struct Image {
+  std::vector<unsigned char> bytes;
+  const IMAGE_NT_HEADERS32 *nt = nullptr;
+
+  const void *At(DWORD rva, DWORD size = 1) const {
+    const IMAGE_SECTION_HEADER *section = IMAGE_FIRST_SECTION(nt);
+    for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+      DWORD extent = section->SizeOfRawData;
+      if (rva >= section->VirtualAddress && rva - section->VirtualAddress + size <= extent) {
+        DWORD offset = section->PointerToRawData + (rva - section->VirtualAddress);
+        if (offset + size <= bytes.size())
+          return bytes.data() + offset;
+      }
+    }
+    return nullptr;
+  }
+  const char *String(DWORD rva) const { return static_cast<const char *>(At(rva)); }
+};
+
+bool Load(const char *path, Image &image) {
+  FILE *f = std::fopen(path, "rb");
+  if (!f)
+    return false;
+  unsigned char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+    image.bytes.insert(image.bytes.end(), buffer, buffer + n);
+  std::fclose(f);
+  if (image.bytes.size() < sizeof(IMAGE_DOS_HEADER))
+    return false;
+  auto dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(image.bytes.data());
+  if (dos->e_magic != IMAGE_DOS_SIGNATURE ||
+      dos->e_lfanew + sizeof(IMAGE_NT_HEADERS32) > image.bytes.size())
+    return false;
+  image.nt = reinterpret_cast<const IMAGE_NT_HEADERS32 *>(image.bytes.data() + dos->e_lfanew);
+  return image.nt->Signature == IMAGE_NT_SIGNATURE;
+}
+
+void CheckHeaders(const Image &image) {
+  CHECK(image.nt->FileHeader.Machine == IMAGE_FILE_MACHINE_I386);
+  CHECK(image.nt->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC);
+  CHECK((image.nt->FileHeader.Characteristics & IMAGE_FILE_DLL) != 0);
+  CHECK(image.nt->FileHeader.TimeDateStamp == 0);
+}
+
+void CheckExports(const Image &image) {
+  const IMAGE_DATA_DIRECTORY &entry =
+      image.nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+  auto directory = static_cast<const IMAGE_EXPORT_DIRECTORY *>(
+      image.At(entry.VirtualAddress, sizeof(IMAGE_EXPORT_DIRECTORY)));
+  if (!CHECK(directory != nullptr))
+    return;
+  const char *name = image.String(directory->Name);
+  CHECK(name && std::strcmp(name, "TKT_A1.QPL") == 0);
+  const size_t count = sizeof Exports / sizeof Exports[0];
+  CHECK(directory->NumberOfNames == count);
+  auto names = static_cast<const DWORD *>(image.At(directory->AddressOfNames, 4 * count));
+  auto ordinals =
+      static_cast<const WORD *>(image.At(directory->AddressOfNameOrdinals, 2 * count));
+  auto functions = static_cast<const DWORD *>(
+      image.At(directory->AddressOfFunctions, 4 * directory->NumberOfFunctions));
+  if (!CHECK(names && ordinals && functions) || directory->NumberOfNames != count)
+    return;
+  for (size_t i = 0; i < count; ++i) {
+    const char *exported = image.String(names[i]);
+    WORD ordinal = static_cast<WORD>(directory->Base + ordinals[i]);
+    std::printf("export @%u %s\n", ordinal, exported ? exported : "?");
+    CHECK(exported && std::strcmp(exported, Exports[i].name) == 0);
+    CHECK(ordinal == Exports[i].ordinal);
+    if (exported && std::strcmp(exported, "DllMain") == 0)
+      CHECK(functions[ordinals[i]] == image.nt->OptionalHeader.AddressOfEntryPoint);
+  }
+}
+
+void CheckImports(const Image &image) {
+  const IMAGE_DATA_DIRECTORY &entry =
+      image.nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  auto descriptor = static_cast<const IMAGE_IMPORT_DESCRIPTOR *>(
+      image.At(entry.VirtualAddress, sizeof(IMAGE_IMPORT_DESCRIPTOR)));
+  if (!CHECK(descriptor != nullptr))
+    return;
+  int functions = 0;
+  for (; descriptor && descriptor->Name; ++descriptor) {
+    std::string dll = image.String(descriptor->Name);
+    auto thunk = static_cast<const IMAGE_THUNK_DATA32 *>(image.At(descriptor->OriginalFirstThunk));
+    for (; thunk && thunk->u1.AddressOfData; ++thunk, ++functions) {
+      bool byOrdinal = (thunk->u1.Ordinal & IMAGE_ORDINAL_FLAG32) != 0;
+      const char *function = byOrdinal ? nullptr : image.String(thunk->u1.AddressOfData + 2);
+      if (!Check(function && Allowed(dll, function), "import is a listed system function",
+                 __FILE__, __LINE__))
+        std::printf("  unexpected import %s!%s\n", dll.c_str(), function ? function : "#");
+    }
+  }
+  CHECK(functions > 0);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  if (argc != 2) {
+    std::printf("usage: product_file_test TKT_A1.QPL\n");
+    return 2;
+  }
+  Image image;
+  if (!CHECK(Load(argv[1], image)))
+    return Summary("product file");
+  CheckHeaders(image);
+  CheckExports(image);
+  CheckImports(image);
+  return Summary("product file");
+}
