@@ -1,0 +1,48 @@
+#include "tools/png/png_image.h"
+
+#include <png.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Large enough for any ticket sheet, small enough that width * height * 4 cannot overflow.
+constexpr int kMaxSide = 1 << 14;
+
+void SetError(std::string *error, const std::string &text) {
+  if (error)
+    *error = text;
+}
+
+} // namespace
+
+bool WritePngFile(const char *path, const uint32_t *pixels, int width, int height,
+                  std::string *error) {
+  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
+    SetError(error, "picture size " + std::to_string(width) + " x " + std::to_string(height) +
+                        " is outside 1 to " + std::to_string(kMaxSide));
+    return false;
+  }
+  // Byte order RGBA whatever the host's byte order is.
+  std::vector<uint8_t> bytes(static_cast<size_t>(width) * height * 4);
+  for (size_t i = 0; i < bytes.size() / 4; ++i) {
+    const uint32_t p = pixels[i];
+    bytes[i * 4 + 0] = static_cast<uint8_t>(p >> 16);
+    bytes[i * 4 + 1] = static_cast<uint8_t>(p >> 8);
+    bytes[i * 4 + 2] = static_cast<uint8_t>(p);
+    bytes[i * 4 + 3] = static_cast<uint8_t>(p >> 24);
+  }
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(width);
+  image.height = static_cast<png_uint_32>(height);
+  image.format = PNG_FORMAT_RGBA;
+  if (!png_image_write_to_file(&image, path, 0, bytes.data(), 0, nullptr)) {
+    SetError(error, std::string(path) + ": " + image.message);
+    png_image_free(&image);
+    return false;
+  }
+  return true;
+}
