@@ -1,5 +1,7 @@
 #include "tools/artwork/digit_glyphs.h"
 
+#include <algorithm>
+
 #include "tools/artwork/grey_levels.h"
 
 const FontFile kDigitFont = {"/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf",
@@ -7,8 +9,6 @@ const FontFile kDigitFont = {"/usr/share/fonts/truetype/dejavu/DejaVuSansCondens
 
 namespace {
 
-// Extra stroke weight in font units, for figures that stay heavy when condensed.
-constexpr int kEmbolden = 0;
 // Figures whose ink starts in row 2 start a fraction of a pixel below its top, so that row 2
 // holds only a grey anti-aliased edge.
 constexpr double kRowTwoInset = 0.4;
@@ -35,10 +35,10 @@ PixelBox InkExtent(const IndexedImage &glyph) {
   for (int y = 0; y < glyph.height; ++y)
     for (int x = 0; x < glyph.width; ++x)
       if (glyph.indices[static_cast<size_t>(y) * glyph.width + x] != kWhite) {
-        box.left = x < box.left ? x : box.left;
-        box.right = x > box.right ? x : box.right;
-        box.top = y < box.top ? y : box.top;
-        box.bottom = y > box.bottom ? y : box.bottom;
+        box.left = std::min(box.left, x);
+        box.right = std::max(box.right, x);
+        box.top = std::min(box.top, y);
+        box.bottom = std::max(box.bottom, y);
       }
   return box;
 }
@@ -48,14 +48,15 @@ PixelBox InkExtent(const IndexedImage &glyph) {
 bool DrawDigitGlyph(FT_Face font, int digit, IndexedImage *glyph, std::string *error) {
   *glyph =
       MakeWhiteImage(kDigitWidth, kDigitHeight, kDigitColours[digit], DigitColoursImportant(digit));
+  const uint32_t code = static_cast<uint32_t>('0' + digit);
   OutlineMetrics figure;
-  if (!LoadOutline(font, static_cast<uint32_t>('0' + digit), kEmbolden, &figure, error))
+  if (!MeasureGlyph(font, code, 0, &figure, error))
     return false;
   const PixelBox &box = kDigitInk[digit];
   const double top = box.top + (box.top == 2 ? kRowTwoInset : 0.0);
   CoverageMap coverage = MakeCoverageMap(kDigitWidth, kDigitHeight);
-  if (!DrawOutline(font, FitInk(figure.ink, box.left, top, box.right + 1, box.bottom + 1),
-                   &coverage, error))
+  if (!DrawGlyph(font, code, 0, FitInk(figure.ink, box.left, top, box.right + 1, box.bottom + 1),
+                 &coverage, error))
     return false;
 
   const uint32_t(&greys)[kGreyCount] = kDigitColours[digit];

@@ -6,12 +6,28 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
 bool Fail(std::string *error, const std::string &text) {
   *error = text;
   return false;
+}
+
+// Loads the unscaled (font unit) outline of `code` into the face's glyph slot.
+bool LoadOutline(FT_Face face, uint32_t code, int embolden, std::string *error) {
+  const FT_UInt index = FT_Get_Char_Index(face, code);
+  if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP) != 0 ||
+      face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) {
+    char character[16];
+    std::snprintf(character, sizeof character, "U+%04X", static_cast<unsigned>(code));
+    return Fail(error,
+                std::string("font ") + face->family_name + " has no outline for " + character);
+  }
+  if (embolden != 0)
+    FT_Outline_Embolden(&face->glyph->outline, embolden);
+  return true;
 }
 
 } // namespace
@@ -40,26 +56,22 @@ bool OpenFont(FT_Library library, const FontFile &font, FT_Face *face, std::stri
   return true;
 }
 
-bool LoadOutline(FT_Face face, uint32_t code, int embolden, OutlineMetrics *metrics,
-                 std::string *error) {
-  const FT_UInt index = FT_Get_Char_Index(face, code);
-  if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP) != 0 ||
-      face->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
-    return Fail(error, std::string("font ") + face->family_name + " has no outline for U+" +
-                           std::to_string(code));
-  FT_Outline *outline = &face->glyph->outline;
-  if (embolden != 0)
-    FT_Outline_Embolden(outline, embolden);
+bool MeasureGlyph(FT_Face face, uint32_t code, int embolden, OutlineMetrics *metrics,
+                  std::string *error) {
+  if (!LoadOutline(face, code, embolden, error))
+    return false;
   FT_BBox box;
-  FT_Outline_Get_BBox(outline, &box);
+  FT_Outline_Get_BBox(&face->glyph->outline, &box);
   metrics->ink = {static_cast<double>(box.xMin), static_cast<double>(box.yMin),
                   static_cast<double>(box.xMax), static_cast<double>(box.yMax)};
   metrics->advance = static_cast<double>(face->glyph->metrics.horiAdvance);
   return true;
 }
 
-bool DrawOutline(FT_Face face, const GlyphPlacement &placement, CoverageMap *map,
-                 std::string *error) {
+bool DrawGlyph(FT_Face face, uint32_t code, int embolden, const GlyphPlacement &placement,
+               CoverageMap *map, std::string *error) {
+  if (!LoadOutline(face, code, embolden, error))
+    return false;
   // FreeType renders in 1/64 pixel with y growing upwards from the bottom row.
   FT_Outline *outline = &face->glyph->outline;
   for (int i = 0; i < outline->n_points; ++i) {

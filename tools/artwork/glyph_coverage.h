@@ -44,18 +44,18 @@ GlyphPlacement FitInk(const FontBox &ink, double left, double top, double right,
 
 bool OpenFont(FT_Library library, const FontFile &font, FT_Face *face, std::string *error);
 
-// What a loaded outline measures, in font units.
+// What a glyph's outline measures, in font units.
 struct OutlineMetrics {
   FontBox ink;    // exact extent of the outline
   double advance; // pen movement to the next character
 };
 
-// Loads the unscaled outline of `code` into the face's glyph slot, thickened by `embolden` font
-// units in total (0 for the font's own weight), and measures it.
-bool LoadOutline(FT_Face face, uint32_t code, int embolden, OutlineMetrics *metrics,
-                 std::string *error);
+// Measures the unscaled outline of `code`, thickened by `embolden` font units in total (0 for
+// the font's own weight).
+bool MeasureGlyph(FT_Face face, uint32_t code, int embolden, OutlineMetrics *metrics,
+                  std::string *error);
 
-// Draws the outline in the glyph slot at `placement` into `map`. Coverage already in the map is
-// kept where it is higher, so glyphs may be drawn one after another.
-bool DrawOutline(FT_Face face, const GlyphPlacement &placement, CoverageMap *map,
-                 std::string *error);
+// Draws the outline of `code`, thickened as above, at `placement` into `map`. Coverage already in
+// the map is kept where it is higher, so glyphs may be drawn one after another.
+bool DrawGlyph(FT_Face face, uint32_t code, int embolden, const GlyphPlacement &placement,
+               CoverageMap *map, std::string *error);
