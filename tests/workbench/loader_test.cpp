@@ -1,0 +1,86 @@
+// Loading 32-bit DLLs and the faults the workbench stops on, each named with its place.
+#include <fstream>
+
+#include "probe_machine.h"
+#include "workbench/standins.h"
+
+namespace {
+
+TEST_F(ProbeMachine, CallsAStdcallExportAndReturnsItsResult) {
+  uint32_t sum = 0;
+  ASSERT_TRUE(Call("Add", {40, 2}, &sum)) << lastError;
+  EXPECT_EQ(sum, 42u);
+  ASSERT_TRUE(Call("Add", {0xFFFFFFFF, 1}, &sum)) << lastError;
+  EXPECT_EQ(sum, 0u);
+}
+
+TEST_F(ProbeMachine, LoadsAtThePreferredBaseAndRelocatesASecondCopy) {
+  EXPECT_EQ(m.modules[0].base, m.modules[0].pe.imageBase);
+  std::string error;
+  int second = LoadModule(m, ModulePath("wb_probe.dll"), &error);
+  ASSERT_EQ(second, 1) << error;
+  EXPECT_NE(m.modules[1].base, m.modules[1].pe.imageBase);
+  uint32_t first = 0, moved = 0, value = 0;
+  ASSERT_TRUE(Call("GlobalAddress", {}, &first, 0));
+  ASSERT_TRUE(Call("GlobalAddress", {}, &moved, 1));
+  EXPECT_EQ(moved - m.modules[1].base, first - m.modules[0].base);
+  ASSERT_TRUE(Call("ReadGlobal", {}, &value, 1)) << lastError;
+  EXPECT_EQ(value, 1234u);
+}
+
+struct FaultCase {
+  const char *exportName;
+  std::vector<uint32_t> arguments;
+  std::vector<std::string> messageParts;
+};
+
+TEST_F(ProbeMachine, StopsOnFaultsAndNamesThePlace) {
+  const FaultCase cases[] = {
+      {"ReadNull", {}, {"read of unmapped memory at 0x00000010", "null page", "ReadNull+0x"}},
+      {"WriteConstant", {}, {"write to read-only memory", ".rdata", "WriteConstant+0x"}},
+      {"Spin", {}, {"instruction budget of 100000 exceeded", ".text", "Spin+0x"}},
+      {"Unbalanced", {5}, {"stack imbalance", "removed 0 bytes of arguments, expected 4"}},
+  };
+  m.instructionBudget = 100000;
+  for (const FaultCase &c : cases) {
+    EXPECT_FALSE(Call(c.exportName, c.arguments)) << c.exportName;
+    for (const std::string &part : c.messageParts)
+      EXPECT_NE(lastError.find(part), std::string::npos)
+          << c.exportName << ": \"" << part << "\" not in: " << lastError;
+  }
+  // The machine is usable again after a fault.
+  uint32_t sum = 0;
+  ASSERT_TRUE(Call("Add", {1, 2}, &sum)) << lastError;
+  EXPECT_EQ(sum, 3u);
+}
+
+TEST(Loader, RefusesWhatIsNoLoadable32BitDll) {
+  std::string scratch = WB_SCRATCH_DIR;
+  std::ofstream(scratch + "/not_a_dll.txt") << "hello";
+  std::vector<char> probe;
+  {
+    std::ifstream in(ModulePath("wb_probe.dll"), std::ios::binary);
+    probe.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  ASSERT_GT(probe.size(), 0x200u);
+  std::ofstream(scratch + "/truncated.dll", std::ios::binary).write(probe.data(), 0x100);
+  struct Case {
+    std::string path;
+    const char *messagePart;
+  } cases[] = {
+      {scratch + "/no_such_file.dll", "No such file or directory"},
+      {scratch + "/not_a_dll.txt", "not a 32-bit PE DLL: not a Windows executable"},
+      {scratch + "/truncated.dll", "not a 32-bit PE DLL"},
+      {ModulePath("wb_missing.dll"),
+       "imports functions the workbench does not provide: KERNEL32.dll!GetTickCount"},
+  };
+  for (const Case &c : cases) {
+    Machine m;
+    std::string error;
+    ASSERT_TRUE(StartMachine(m, &error)) << error;
+    EXPECT_EQ(LoadModule(m, c.path, &error), -1) << c.path;
+    EXPECT_NE(error.find(c.messagePart), std::string::npos) << error;
+  }
+}
+
+} // namespace

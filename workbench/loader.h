@@ -1,0 +1,16 @@
+// Maps a 32-bit PE DLL into the machine the way the Windows loader does: headers and sections
+// with their protections, base relocations when the preferred base is taken, and every import
+// bound to its stand-in.
+#pragma once
+
+#include <string>
+
+#include "workbench/machine.h"
+
+// Loads the DLL at path; the index into m.modules, or -1 with a plain message: the file is
+// missing, is not a 32-bit PE DLL, cannot be relocated, or imports functions the workbench does
+// not provide (all of them named).
+int LoadModule(Machine &m, const std::string &path, std::string *error);
+
+// The guest address of a named export of a loaded module, or 0.
+uint32_t ExportAddress(const Machine &m, int module, const std::string &name);

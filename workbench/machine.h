@@ -1,0 +1,134 @@
+// The emulated 32-bit Windows process: a Unicorn x86 CPU, the loaded modules, and the state of
+// every family of stand-in Windows functions, all observable by the host and the tests.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <unicorn/unicorn.h>
+
+#include "workbench/call_log.h"
+#include "workbench/dib.h"
+#include "workbench/pe_image.h"
+
+// Guest address space. The low 64 KiB stay unmapped so that null-pointer use faults.
+const uint32_t kThunkBase = 0x00050000; // one 16-byte stub per stand-in
+const uint32_t kThunkSize = 0x00010000;
+const uint32_t kReturnTrap = kThunkBase + kThunkSize - 16; // where host calls return to
+const uint32_t kStackBase = 0x00100000;
+const uint32_t kStackSize = 0x00100000;
+const uint32_t kScratchBase = 0x00300000; // buffers and texts the host hands to the guest
+const uint32_t kScratchSize = 0x00100000;
+const uint32_t kHeapBase = 0x30000000;
+const uint32_t kHeapSize = 0x04000000;
+const uint32_t kProcessHeapHandle = 0x00150000;
+
+struct LoadedModule {
+  std::string name; // file name, as the guest would see it
+  PeImage pe;
+  uint32_t base;
+};
+
+struct HeapBlock {
+  uint32_t size;     // bytes the guest asked for
+  uint32_t capacity; // bytes reserved, guard bytes included
+  uint64_t serial;   // order of allocation, for leak reports
+};
+
+struct GuestHeap {
+  uint32_t next = kHeapBase; // first never-used byte
+  std::map<uint32_t, HeapBlock> live;
+  std::multimap<uint32_t, uint32_t> spare; // capacity -> freed block address, for reuse
+  std::set<uint32_t> freed;                // freed and not handed out again
+  uint64_t serial = 0;
+  uint64_t allocations = 0, reallocations = 0, frees = 0;
+};
+
+struct CriticalSectionState {
+  int32_t recursion = 0;
+  uint64_t enters = 0;
+};
+
+struct WindowModel {
+  enum Kind { Edit, ComboBox } kind;
+  std::string text;               // edit control
+  std::vector<std::string> items; // combo box
+};
+
+struct ImageList {
+  int32_t width, height;
+  uint32_t flags;
+  std::vector<std::vector<uint32_t>> images; // width * height pixels each, 0x00RRGGBB
+};
+
+// A device context that is a pixel canvas; drawing outside it is clipped and remembered.
+struct Canvas {
+  Pixels pixels;
+  bool drewOutside = false;
+};
+
+struct GdiState {
+  uint32_t nextHandle = 1;
+  std::map<uint32_t, Pixels> bitmaps;
+  std::map<uint32_t, ImageList> imageLists;
+  std::map<uint32_t, Canvas> canvases;
+  uint64_t bitmapsCreated = 0, bitmapsDeleted = 0, listsCreated = 0, listsDestroyed = 0;
+};
+
+struct Machine {
+  uc_engine *uc = nullptr;
+  std::vector<LoadedModule> modules;
+  uint64_t instructionBudget = 50000000; // per call of an export
+  std::string fault;                     // the first fatal error of the running call
+  std::vector<std::string> problems;     // misuse that Windows would survive: bad frees, ...
+  CallLog log;
+  uint32_t scratchNext = kScratchBase;
+  GuestHeap heap;
+  std::map<uint32_t, CriticalSectionState> criticalSections;
+  std::vector<std::string> debugOutput;
+  std::map<uint32_t, WindowModel> windows;
+  uint32_t nextWindow = 0x00010010;
+  GdiState gdi;
+
+  Machine() = default;
+  Machine(const Machine &) = delete;
+  Machine &operator=(const Machine &) = delete;
+  ~Machine();
+};
+
+// Opens the CPU and maps the fixed regions. False with a message when Unicorn refuses.
+bool StartMachine(Machine &m, std::string *error);
+
+// Where an address lies, in words: "0x10001234 (TKT_A1.QPL .text, DrawSeiriken+0x34)".
+std::string DescribeAddress(const Machine &m, uint32_t address);
+
+// "0x0000ABCD".
+std::string Hex32(uint32_t value);
+
+// Records the first fatal error of the running call and stops the CPU.
+void StopWithFault(Machine &m, const std::string &message);
+
+// Guest memory access for the host and the stand-ins; false for unmapped memory.
+bool ReadGuest(Machine &m, uint32_t address, void *out, size_t size);
+bool WriteGuest(Machine &m, uint32_t address, const void *data, size_t size);
+// Whether the guest itself may write there: stand-ins that write through guest pointers ask
+// first, since the host's own writes ignore page protection.
+bool WritableByGuest(Machine &m, uint32_t address, size_t size);
+bool ReadGuestU32(Machine &m, uint32_t address, uint32_t *value);
+// A zero-terminated guest text up to limit bytes; false when it runs into unmapped memory or
+// has no terminator within limit.
+bool ReadGuestString(Machine &m, uint32_t address, std::string *text, size_t limit = 1 << 20);
+
+// Scratch memory the host hands to the guest (records, texts); reset between host calls.
+uint32_t ScratchAlloc(Machine &m, uint32_t size);
+uint32_t ScratchString(Machine &m, const std::string &text);
+void ResetScratch(Machine &m);
+
+// Calls an exported stdcall function. Checks that the callee removed exactly the arguments,
+// stayed within the instruction budget and touched no unmapped or read-only memory. False with
+// the message naming the place on any of these.
+bool CallGuest(Machine &m, uint32_t address, const std::vector<uint32_t> &arguments,
+               uint32_t *result, std::string *error);

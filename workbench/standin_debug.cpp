@@ -1,0 +1,15 @@
+// Debug output: each line the guest writes is captured as bytes (code page 932).
+#include "workbench/cp932.h"
+#include "workbench/standins.h"
+
+uint32_t StandInOutputDebugStringA(Machine &m, StandInCall &call) {
+  std::string text;
+  if (call.arguments[0] && !ReadGuestString(m, call.arguments[0], &text)) {
+    StopWithFault(m, "OutputDebugStringA was given an unreadable text at " +
+                         DescribeAddress(m, call.arguments[0]));
+    return 0;
+  }
+  m.debugOutput.push_back(text);
+  call.detail = QuoteText(text);
+  return 0;
+}

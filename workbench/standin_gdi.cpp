@@ -1,0 +1,154 @@
+// Bitmaps, image lists and device contexts with real pixels. Bitmaps come from the module's own
+// RT_BITMAP resources; image lists keep 32-bit copies of what is added (ILC_COLOR32 with no mask:
+// drawing copies an image opaquely); a device context is a pixel canvas. Every bitmap and image
+// list created and destroyed is counted, so leaks show.
+#include "workbench/pe_resources.h"
+#include "workbench/standins.h"
+
+namespace {
+
+const uint32_t kBitmapTag = 0x05000000;
+const uint32_t kImageListTag = 0x1A000000;
+const uint32_t kCanvasTag = 0x01000000;
+
+uint32_t NewHandle(Machine &m, uint32_t tag) {
+  return tag | m.gdi.nextHandle++;
+}
+
+const LoadedModule *ModuleAt(const Machine &m, uint32_t base) {
+  for (const LoadedModule &module : m.modules)
+    if (module.base == base)
+      return &module;
+  return nullptr;
+}
+
+} // namespace
+
+uint32_t CreateCanvas(Machine &m, int32_t width, int32_t height, uint32_t fill) {
+  uint32_t handle = NewHandle(m, kCanvasTag);
+  Canvas &canvas = m.gdi.canvases[handle];
+  canvas.pixels = {width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height, fill)};
+  return handle;
+}
+
+// Integer resource names only (MAKEINTRESOURCE, or "#id"), which is how modules name bitmaps.
+uint32_t StandInLoadBitmapA(Machine &m, StandInCall &call) {
+  uint32_t instance = call.arguments[0], name = call.arguments[1];
+  uint32_t id = name;
+  if (name >= 0x10000) {
+    std::string text;
+    if (!ReadGuestString(m, name, &text, 256)) {
+      StopWithFault(m, "LoadBitmapA was given an unreadable name at " + DescribeAddress(m, name));
+      return 0;
+    }
+    if (text.size() < 2 || text[0] != '#' ||
+        text.find_first_not_of("0123456789", 1) != std::string::npos) {
+      call.detail = "named bitmap \"" + text + "\" not supported";
+      return 0;
+    }
+    id = static_cast<uint32_t>(std::stoul(text.substr(1)));
+  }
+  const LoadedModule *module = ModuleAt(m, instance);
+  if (!module) {
+    call.detail = "no module at " + Hex32(instance);
+    return 0;
+  }
+  std::vector<uint8_t> resource;
+  Pixels pixels;
+  std::string error;
+  if (!FindResourceBytes(module->pe, kResourceTypeBitmap, id, &resource)) {
+    call.detail = "no bitmap resource " + std::to_string(id);
+    return 0;
+  }
+  if (!DecodeBitmapResource(resource, &pixels, &error)) {
+    call.detail = error;
+    return 0;
+  }
+  uint32_t handle = NewHandle(m, kBitmapTag);
+  call.detail = "bitmap " + std::to_string(id) + ", " + std::to_string(pixels.width) + "x" +
+                std::to_string(pixels.height);
+  m.gdi.bitmaps[handle] = std::move(pixels);
+  ++m.gdi.bitmapsCreated;
+  return handle;
+}
+
+uint32_t StandInDeleteObject(Machine &m, StandInCall &call) {
+  uint32_t handle = call.arguments[0];
+  if (m.gdi.bitmaps.erase(handle)) {
+    ++m.gdi.bitmapsDeleted;
+    return 1;
+  }
+  if (handle)
+    m.problems.push_back("DeleteObject of " + Hex32(handle) +
+                         ", which is no live bitmap of the workbench");
+  return 0;
+}
+
+uint32_t StandInImageListCreate(Machine &m, StandInCall &call) {
+  int32_t width = static_cast<int32_t>(call.arguments[0]);
+  int32_t height = static_cast<int32_t>(call.arguments[1]);
+  if (width <= 0 || height <= 0 || width > 4096 || height > 4096)
+    return 0;
+  uint32_t handle = NewHandle(m, kImageListTag);
+  m.gdi.imageLists[handle] = ImageList{width, height, call.arguments[2], {}};
+  ++m.gdi.listsCreated;
+  return handle;
+}
+
+// Adds as many images as fit across the bitmap; the index of the first, or -1.
+uint32_t StandInImageListAdd(Machine &m, StandInCall &call) {
+  auto list = m.gdi.imageLists.find(call.arguments[0]);
+  auto bitmap = m.gdi.bitmaps.find(call.arguments[1]);
+  if (list == m.gdi.imageLists.end() || bitmap == m.gdi.bitmaps.end())
+    return 0xFFFFFFFF;
+  ImageList &images = list->second;
+  const Pixels &source = bitmap->second;
+  int32_t count = source.width / images.width;
+  if (count == 0)
+    return 0xFFFFFFFF;
+  uint32_t first = static_cast<uint32_t>(images.images.size());
+  for (int32_t k = 0; k < count; ++k) {
+    std::vector<uint32_t> image(static_cast<size_t>(images.width) * images.height, 0);
+    for (int32_t y = 0; y < images.height && y < source.height; ++y)
+      for (int32_t x = 0; x < images.width; ++x)
+        image[static_cast<size_t>(y * images.width + x)] =
+            source.data[static_cast<size_t>(y * source.width + k * images.width + x)];
+    images.images.push_back(std::move(image));
+  }
+  return first;
+}
+
+uint32_t StandInImageListDraw(Machine &m, StandInCall &call) {
+  auto list = m.gdi.imageLists.find(call.arguments[0]);
+  auto canvas = m.gdi.canvases.find(call.arguments[2]);
+  uint32_t index = call.arguments[1];
+  if (list == m.gdi.imageLists.end() || canvas == m.gdi.canvases.end() ||
+      index >= list->second.images.size())
+    return 0;
+  const ImageList &images = list->second;
+  Pixels &target = canvas->second.pixels;
+  int32_t left = static_cast<int32_t>(call.arguments[3]);
+  int32_t top = static_cast<int32_t>(call.arguments[4]);
+  const std::vector<uint32_t> &image = images.images[index];
+  for (int32_t y = 0; y < images.height; ++y)
+    for (int32_t x = 0; x < images.width; ++x) {
+      int64_t tx = int64_t{left} + x, ty = int64_t{top} + y;
+      if (tx < 0 || ty < 0 || tx >= target.width || ty >= target.height) {
+        canvas->second.drewOutside = true;
+        continue;
+      }
+      target.data[static_cast<size_t>(ty * target.width + tx)] =
+          image[static_cast<size_t>(y * images.width + x)];
+    }
+  return 1;
+}
+
+uint32_t StandInImageListDestroy(Machine &m, StandInCall &call) {
+  if (m.gdi.imageLists.erase(call.arguments[0])) {
+    ++m.gdi.listsDestroyed;
+    return 1;
+  }
+  m.problems.push_back("ImageList_Destroy of " + Hex32(call.arguments[0]) +
+                       ", which is no live image list");
+  return 0;
+}

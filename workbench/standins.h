@@ -1,0 +1,79 @@
+// The Windows functions the workbench stands in for, kept as data: DLL, name, argument count,
+// calling convention and handler. A handler reads its arguments, acts on the machine's models
+// and returns the value for EAX; the thunk then removes the arguments as the convention says.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "workbench/machine.h"
+
+enum class Convention {
+  Stdcall,       // the callee removes argumentCount * 4 bytes
+  CdeclVariadic, // the caller removes its arguments; more may follow the fixed ones
+};
+
+struct StandInCall {
+  uint32_t arguments[8]; // the fixed arguments
+  uint32_t stack;        // ESP at entry: the return address; arguments follow it
+  std::string detail;    // what the call read or wrote, for the call log
+};
+
+typedef uint32_t (*StandInHandler)(Machine &m, StandInCall &call);
+
+struct StandIn {
+  const char *dll;
+  const char *name;
+  int argumentCount;
+  Convention convention;
+  StandInHandler handler;
+};
+
+// The whole list; a stand-in's thunk is at kThunkBase + 16 * its index.
+extern const StandIn kStandIns[];
+extern const size_t kStandInCount;
+
+// The stand-in for dll!name (DLL name compared without case), or null.
+const StandIn *FindStandIn(const std::string &dll, const std::string &name);
+
+// Handlers, by family.
+// Heap (standin_heap.cpp).
+uint32_t StandInGetProcessHeap(Machine &m, StandInCall &call);
+uint32_t StandInHeapAlloc(Machine &m, StandInCall &call);
+uint32_t StandInHeapReAlloc(Machine &m, StandInCall &call);
+uint32_t StandInHeapFree(Machine &m, StandInCall &call);
+// Critical sections (standin_sync.cpp).
+uint32_t StandInInitializeCriticalSection(Machine &m, StandInCall &call);
+uint32_t StandInEnterCriticalSection(Machine &m, StandInCall &call);
+uint32_t StandInLeaveCriticalSection(Machine &m, StandInCall &call);
+// Debug output (standin_debug.cpp).
+uint32_t StandInOutputDebugStringA(Machine &m, StandInCall &call);
+// Windows and controls (standin_windows.cpp).
+uint32_t StandInSetWindowTextA(Machine &m, StandInCall &call);
+uint32_t StandInSendMessageA(Machine &m, StandInCall &call);
+// Bitmaps, image lists and device contexts (standin_gdi.cpp).
+uint32_t StandInLoadBitmapA(Machine &m, StandInCall &call);
+uint32_t StandInDeleteObject(Machine &m, StandInCall &call);
+uint32_t StandInImageListCreate(Machine &m, StandInCall &call);
+uint32_t StandInImageListAdd(Machine &m, StandInCall &call);
+uint32_t StandInImageListDraw(Machine &m, StandInCall &call);
+uint32_t StandInImageListDestroy(Machine &m, StandInCall &call);
+// Strings and memory (standin_strings.cpp).
+uint32_t StandInCompareStringA(Machine &m, StandInCall &call);
+uint32_t StandInLstrlenA(Machine &m, StandInCall &call);
+uint32_t StandInCharUpperA(Machine &m, StandInCall &call);
+uint32_t StandInWsprintfA(Machine &m, StandInCall &call);
+uint32_t StandInRtlMoveMemory(Machine &m, StandInCall &call);
+
+// What the host and the tests read from the models.
+// Heap: live block count, and a report line for each live block whose guard bytes were
+// overwritten (a write past its end).
+size_t LiveHeapBlockCount(const Machine &m);
+std::vector<std::string> CheckHeapGuards(Machine &m);
+// Windows: new models of an edit control and a combo box; their handles.
+uint32_t CreateEditModel(Machine &m);
+uint32_t CreateComboBoxModel(Machine &m);
+// Device contexts: a canvas of the given size filled with one colour; its handle.
+uint32_t CreateCanvas(Machine &m, int32_t width, int32_t height, uint32_t fill);
+// Critical sections entered and not left.
+size_t HeldCriticalSections(const Machine &m);
