@@ -1,0 +1,105 @@
+#include "workbench/plugin_host.h"
+
+#include <cstring>
+
+#include "workbench/loader.h"
+#include "workbench/standins.h"
+
+const char *const kPluginExports[5] = {"DllMain", "DrawSeiriken", "GetPlgInfo", "SetCorpAddList",
+                                       "SetPlgComment"};
+
+bool OpenPlugin(Plugin &p, const std::string &path, std::string *error) {
+  if (!StartMachine(p.m, error))
+    return false;
+  p.module = LoadModule(p.m, path, error);
+  if (p.module < 0)
+    return false;
+  std::string missing;
+  for (const char *name : kPluginExports)
+    if (!ExportAddress(p.m, p.module, name))
+      missing += std::string(missing.empty() ? "" : ", ") + name;
+  if (!missing.empty()) {
+    *error = path + " is not a ticket plug-in: it does not export " + missing;
+    return false;
+  }
+  return CallPlugin(p, "DllMain", {p.m.modules[static_cast<size_t>(p.module)].base, 1, 0},
+                    &p.attachResult, error);
+}
+
+bool CallPlugin(Plugin &p, const char *name, const std::vector<uint32_t> &arguments,
+                uint32_t *result, std::string *error) {
+  return CallGuest(p.m, ExportAddress(p.m, p.module, name), arguments, result, error);
+}
+
+bool ReadPlgInfo(Plugin &p, uint32_t *result, std::vector<uint8_t> *record, std::string *error) {
+  ResetScratch(p.m);
+  uint32_t address = ScratchAlloc(p.m, 64);
+  record->assign(64, 0xFF);
+  WriteGuest(p.m, address, record->data(), record->size());
+  if (!CallPlugin(p, "GetPlgInfo", {address}, result, error))
+    return false;
+  return ReadGuest(p.m, address, record->data(), record->size());
+}
+
+bool ReadComment(Plugin &p, uint32_t *result, std::string *text, std::string *error) {
+  uint32_t edit = CreateEditModel(p.m);
+  if (!CallPlugin(p, "SetPlgComment", {edit}, result, error))
+    return false;
+  *text = p.m.windows[edit].text;
+  return true;
+}
+
+bool ReadList(Plugin &p, uint32_t *result, std::vector<std::string> *entries, std::string *error) {
+  uint32_t combo = CreateComboBoxModel(p.m);
+  p.m.windows[combo].items = {"stale"};
+  if (!CallPlugin(p, "SetCorpAddList", {combo}, result, error))
+    return false;
+  *entries = p.m.windows[combo].items;
+  return true;
+}
+
+bool DrawTicket(Plugin &p, const uint32_t arguments[8], int32_t width, int32_t height,
+                uint32_t fill, uint32_t *dc, uint32_t *result, std::string *error) {
+  p.m.log.calls.clear();
+  *dc = CreateCanvas(p.m, width, height, fill);
+  std::vector<uint32_t> all(arguments, arguments + 8);
+  all[0] = *dc;
+  return CallPlugin(p, "DrawSeiriken", all, result, error);
+}
+
+std::vector<GlyphDraw> GlyphDraws(const CallLog &log) {
+  std::vector<GlyphDraw> draws;
+  uint32_t digitList = 0;
+  for (const LoggedCall &call : log.calls) {
+    if (!digitList && std::strcmp(call.name, "ImageList_Create") == 0)
+      digitList = call.result;
+    else if (digitList && std::strcmp(call.name, "ImageList_Draw") == 0 &&
+             call.arguments[0] == digitList)
+      draws.push_back({static_cast<int32_t>(call.arguments[1]),
+                       static_cast<int32_t>(call.arguments[3]),
+                       static_cast<int32_t>(call.arguments[4])});
+  }
+  return draws;
+}
+
+bool RenderTicket(Plugin &p, uint32_t number, Pixels *picture, std::string *error) {
+  uint32_t infoResult = 0;
+  std::vector<uint8_t> record;
+  if (!ReadPlgInfo(p, &infoResult, &record, error))
+    return false;
+  int32_t width, height;
+  std::memcpy(&width, &record[4], 4);
+  std::memcpy(&height, &record[8], 4);
+  if (width <= 0 || height <= 0 || width > 4096 || height > 4096) {
+    *error = "GetPlgInfo reports an impossible ticket size " + std::to_string(width) + " x " +
+             std::to_string(height);
+    return false;
+  }
+  const uint32_t arguments[8] = {0, 0, 0, 0, 0, number, 0, 0};
+  uint32_t dc = 0, result = 0;
+  if (!DrawTicket(p, arguments, width, height, 0xFFFFFFFF, &dc, &result, error))
+    return false;
+  *picture = p.m.gdi.canvases[dc].pixels;
+  p.m.gdi.canvases.erase(dc);
+  return true;
+}
