@@ -5,8 +5,9 @@
 namespace {
 
 // The value is multiplied by 10 while below the lower bound and then divided by 10 while at or
-// above the upper bound. Both bounds lie just below 1 and 10, so that values a few units in the
-// last place short of a power of ten still scale to a first digit of 9 and round up.
+// above the upper bound. Both bounds lie just below 1 and 10: a value a few units in the last
+// place short of a power of ten then scales to 0.99..., whose digits (0 and fourteen nines) the
+// rounding carries into exactly 1 at the first place, so the carry never runs past the first digit.
 constexpr double LowerBound = 0.999999999999999;
 constexpr double UpperBound = 9.99999999999999;
 static_assert(LowerBound == 0x1.ffffffffffff7p-1, "lower bound is 0x3FEFFFFFFFFFFFF7");
