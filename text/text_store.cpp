@@ -19,6 +19,14 @@ Text SharedEmptyText() {
   return const_cast<Text>(EmptyTextBlock + 4);
 }
 
+// Counts a refused allocation and gives the shared empty text in its place.
+Text Refused() {
+  EnterCriticalSection(&TheTextStore.Lock);
+  TheTextStore.Refusals = TheTextStore.Refusals + 1;
+  LeaveCriticalSection(&TheTextStore.Lock);
+  return SharedEmptyText();
+}
+
 } // namespace
 
 void InitTextStore() {
@@ -26,6 +34,7 @@ void InitTextStore() {
   TheTextStore.Heap = GetProcessHeap();
   TheTextStore.Slots = static_cast<Text *>(HeapAlloc(TheTextStore.Heap, 0, 1));
   TheTextStore.Count = 0;
+  TheTextStore.Refusals = 0;
 }
 
 Text AllocText(int32_t n) {
@@ -34,7 +43,7 @@ Text AllocText(int32_t n) {
   char *block = static_cast<char *>(
       HeapAlloc(TheTextStore.Heap, HEAP_ZERO_MEMORY, static_cast<SIZE_T>(length) + 5));
   if (!block)
-    return SharedEmptyText();
+    return Refused();
   *reinterpret_cast<int32_t *>(block) = static_cast<int32_t>(length);
   Text text = block + 4;
 
@@ -53,7 +62,7 @@ Text AllocText(int32_t n) {
     return text;
   // The slot array could not grow: the old array stays valid and the unregistered block goes.
   HeapFree(TheTextStore.Heap, 0, block);
-  return SharedEmptyText();
+  return Refused();
 }
 
 Text NewText(int32_t n) {
@@ -82,4 +91,11 @@ void ReleaseText(Text t) {
 
 int32_t TextLength(Text t) {
   return *reinterpret_cast<const int32_t *>(t - 4);
+}
+
+uint32_t TextRefusals() {
+  EnterCriticalSection(&TheTextStore.Lock);
+  uint32_t refusals = TheTextStore.Refusals;
+  LeaveCriticalSection(&TheTextStore.Lock);
+  return refusals;
 }

@@ -13,10 +13,13 @@
 typedef char *Text;
 
 // The registry of live texts. Slots holds their addresses in the order of creation and is resized
-// to exactly Count + 1 entries at every allocation; Lock guards Slots and Count.
+// to exactly Count + 1 entries at every allocation; Lock guards Slots, Count and Refusals.
+// Refusals counts the allocations that gave the shared empty text because the heap refused a
+// block, so that a caller can tell a text that is empty from one that could not be made.
 struct TextStore {
   Text *Slots;
   int32_t Count;
+  uint32_t Refusals;
   CRITICAL_SECTION Lock;
   HANDLE Heap;
 };
@@ -35,3 +38,6 @@ Text NewText(int32_t n);
 void ReleaseText(Text t);
 
 int32_t TextLength(Text t);
+
+// The number of refused allocations so far, read under the lock.
+uint32_t TextRefusals();

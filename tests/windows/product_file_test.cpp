@@ -18,15 +18,23 @@ struct ExportEntry {
   const char *name;
   WORD ordinal;
 };
-const ExportEntry Exports[] = {
-    {"DllMain", 1}, {"GetPlgInfo", 3}, {"SetCorpAddList", 4}, {"SetPlgComment", 5}};
+const ExportEntry Exports[] = {{"DllMain", 1},
+                               {"DrawSeiriken", 2},
+                               {"GetPlgInfo", 3},
+                               {"SetCorpAddList", 4},
+                               {"SetPlgComment", 5}};
 
 // Every system function the plug-in may call, by DLL.
-const char *const Kernel32[] = {"InitializeCriticalSection", "EnterCriticalSection",
-                                "LeaveCriticalSection",      "GetProcessHeap",
-                                "HeapAlloc",                 "HeapReAlloc",
-                                "HeapFree",                  "OutputDebugStringA",
-                                "CompareStringA",            "lstrlenA",
+const char *const Kernel32[] = {"InitializeCriticalSection",
+                                "EnterCriticalSection",
+                                "LeaveCriticalSection",
+                                "GetProcessHeap",
+                                "HeapAlloc",
+                                "HeapReAlloc",
+                                "HeapFree",
+                                "OutputDebugStringA",
+                                "CompareStringA",
+                                "lstrlenA",
                                 "RtlMoveMemory"};
 const char *const User32[] = {"SetWindowTextA", "SendMessageA", "LoadBitmapA", "wsprintfA",
                               "CharUpperA"};
@@ -111,8 +119,7 @@ void CheckExports(const Image &image) {
   const size_t count = sizeof Exports / sizeof Exports[0];
   CHECK(directory->NumberOfNames == count);
   auto names = static_cast<const DWORD *>(image.At(directory->AddressOfNames, 4 * count));
-  auto ordinals =
-      static_cast<const WORD *>(image.At(directory->AddressOfNameOrdinals, 2 * count));
+  auto ordinals = static_cast<const WORD *>(image.At(directory->AddressOfNameOrdinals, 2 * count));
   auto functions = static_cast<const DWORD *>(
       image.At(directory->AddressOfFunctions, 4 * directory->NumberOfFunctions));
   if (!CHECK(names && ordinals && functions) || directory->NumberOfNames != count)
@@ -142,8 +149,8 @@ void CheckImports(const Image &image) {
     for (; thunk && thunk->u1.AddressOfData; ++thunk, ++functions) {
       bool byOrdinal = (thunk->u1.Ordinal & IMAGE_ORDINAL_FLAG32) != 0;
       const char *function = byOrdinal ? nullptr : image.String(thunk->u1.AddressOfData + 2);
-      if (!Check(function && Allowed(dll, function), "import is a listed system function",
-                 __FILE__, __LINE__))
+      if (!Check(function && Allowed(dll, function), "import is a listed system function", __FILE__,
+                 __LINE__))
         std::printf("  unexpected import %s!%s\n", dll.c_str(), function ? function : "#");
     }
   }
