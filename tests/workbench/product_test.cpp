@@ -1,0 +1,99 @@
+// Conformance of the shipped 32-bit TKT_A1.QPL, run inside the emulator on every test run.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "workbench/conformance.h"
+#include "workbench/standins.h"
+
+namespace {
+
+class Product : public ::testing::Test {
+protected:
+  Plugin p;
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(OpenPlugin(p, WB_PRODUCT, &error)) << error << " (build the win32 preset first)";
+  }
+};
+
+void ExpectOk(const CheckResult &r) {
+  EXPECT_TRUE(r.ok) << r.name << ": " << r.detail;
+}
+
+TEST_F(Product, SetUpExportsConform) {
+  ExpectOk(CheckExports(p));
+  ExpectOk(CheckDllMain(p));
+  ExpectOk(CheckPlgInfo(p));
+  ExpectOk(CheckComment(p));
+  ExpectOk(CheckList(p));
+}
+
+// The store's slot array grows by one slot per text: the first texts after attach resize it to
+// 4, 8 and 12 bytes, with flags 0; every text block is zeroed.
+TEST_F(Product, SlotArrayResizesAreSeenAsHeapCalls) {
+  auto attach = CallsNamed(p.m.log, {"HeapAlloc"});
+  ASSERT_EQ(attach.size(), 1u);
+  EXPECT_EQ(attach[0].arguments, (std::vector<uint32_t>{kProcessHeapHandle, 0, 1}));
+  uint32_t result = 0;
+  std::string text, error;
+  p.m.log.calls.clear();
+  ASSERT_TRUE(ReadComment(p, &result, &text, &error)) << error;
+  auto resizes = CallsNamed(p.m.log, {"HeapReAlloc"});
+  ASSERT_GE(resizes.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(resizes[i].arguments[1], 0u);
+    EXPECT_EQ(resizes[i].arguments[3], 4u * (i + 1));
+  }
+  auto blocks = CallsNamed(p.m.log, {"HeapAlloc"});
+  ASSERT_FALSE(blocks.empty());
+  for (const LoggedCall &block : blocks)
+    EXPECT_EQ(block.arguments[1], 8u); // HEAP_ZERO_MEMORY
+}
+
+TEST_F(Product, DrawingMakesTheDesignsCallsForEveryRowOfTheTable) {
+  for (int32_t sixth : {0, 7, 10, 42, 99, 100, 32767, -1, -5, -9, -10, -32768, 65541, 65535, 32768})
+    ExpectOk(CheckDrawCalls(p, sixth));
+}
+
+// Heap, lock and text calls interleave with the drawing: they balance within each call.
+TEST_F(Product, DrawingBalancesItsHeapAndLockCalls) {
+  for (int32_t sixth : {0, 42, -32768}) {
+    size_t live = LiveHeapBlockCount(p.m);
+    ExpectOk(CheckDrawCalls(p, sixth));
+    size_t allocs = CallsNamed(p.m.log, {"HeapAlloc"}).size();
+    size_t frees = CallsNamed(p.m.log, {"HeapFree"}).size();
+    size_t enters = CallsNamed(p.m.log, {"EnterCriticalSection"}).size();
+    size_t leaves = CallsNamed(p.m.log, {"LeaveCriticalSection"}).size();
+    EXPECT_GT(allocs, 0u);
+    EXPECT_EQ(allocs, frees) << sixth;
+    EXPECT_EQ(enters, leaves) << sixth;
+    EXPECT_EQ(LiveHeapBlockCount(p.m), live);
+    EXPECT_TRUE(p.m.problems.empty());
+  }
+}
+
+TEST_F(Product, DrawsTheFaceAndGlyphPixelsOnlyWithinTheFace) {
+  const uint32_t sentinel = 0xFF00FF00;
+  const uint32_t arguments[8] = {0, 0, 0, 0, 0, 7, 0, 0};
+  uint32_t dc = 0, result = 1;
+  std::string error;
+  ASSERT_TRUE(DrawTicket(p, arguments, 230, 110, sentinel, &dc, &result, &error)) << error;
+  const Pixels &canvas = p.m.gdi.canvases[dc].pixels;
+  for (int32_t y = 0; y < canvas.height; ++y)
+    for (int32_t x = 0; x < canvas.width; ++x) {
+      bool inFace = x < 216 && y < 97;
+      ASSERT_EQ(canvas.data[static_cast<size_t>(y * canvas.width + x)] != sentinel, inFace)
+          << x << "," << y;
+    }
+  // Ticket 7 leaves the tens cell to the face, which is white there.
+  for (int32_t y = 18; y < 78; ++y)
+    for (int32_t x = 121; x < 161; ++x)
+      ASSERT_EQ(canvas.data[static_cast<size_t>(y * canvas.width + x)], 0xFFFFFFFFu);
+}
+
+TEST_F(Product, EveryTicketNumberGivesTheNativeRulesPlacements) {
+  ExpectOk(CheckAllNumbers(p, 2000));
+}
+
+} // namespace
