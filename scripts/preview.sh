@@ -1,28 +1,53 @@
 #!/usr/bin/env bash
-# The main job: builds TKT_A1.QPL and shows what it gives a host, by really loading it.
-# Under Wine the product itself runs where this machine runs 32-bit programs; elsewhere the
-# 64-bit build of the same sources does, and the output says so.
+# The main job: builds TKT_A1.QPL, loads it as a host does and shows what it gives the host, and
+# writes PNG previews of a few tickets and of one sheet of tickets 0 to 99 into preview/.
+#   1. Through the workbench: the product itself in a CPU emulator, on any 64-bit Linux.
+#   2. Under Wine, through the system's own controls and image lists: the product itself where
+#      this machine runs 32-bit programs, else the 64-bit build of the same sources (said so).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
-if scripts/wine.sh can-run-32; then
-  preset=win32
-  echo "Loading the product build/win32/plugin/TKT_A1.QPL under Wine (32-bit)."
-else
-  preset=win64
-  echo "This machine cannot run 32-bit programs: loading the 64-bit build of the same sources"
-  echo "(build/win64/plugin/TKT_A1.QPL) under wine64 instead of the product."
-fi
-for p in win32 "$preset"; do
-  cmake --preset "$p" >/dev/null
-  cmake --build --preset "$p" >/dev/null
-done
-echo "Built build/win32/plugin/TKT_A1.QPL ($(stat -c %s build/win32/plugin/TKT_A1.QPL) bytes)."
-echo
+build() {
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1" "${@:2}" >/dev/null
+}
+build win32
+build native --target tkt-workbench bmp2png
+product=build/win32/plugin/TKT_A1.QPL
+echo "Built $product ($(stat -c %s $product) bytes)."
 
-bits=32
-[ "$preset" = win64 ] && bits=64
+out=preview
+rm -rf "$out"
+mkdir -p "$out/workbench" "$out/wine"
+
+echo
+echo "== The product in the workbench (CPU emulator, no Windows, no Wine)"
+workbench="build/native/workbench/tkt-workbench --plugin $product"
+$workbench info
+for n in 0 7 42 99; do
+  $workbench render "$n" -o "$out/workbench/ticket_$n.png"
+done
+$workbench sheet -o "$out/workbench/sheet.png"
+
+echo
+if scripts/wine.sh can-run-32; then
+  bits=32 preset=win32
+  echo "== The product under Wine (32-bit)"
+else
+  bits=64 preset=win64
+  build win64
+  echo "== This machine cannot run 32-bit programs: the 64-bit build of the same sources"
+  echo "== (build/win64/plugin/TKT_A1.QPL) under wine64 stands in for the product"
+fi
 # The plug-in's texts are code page 932; convert them for this terminal.
 scripts/wine.sh "$bits" "build/$preset/tools/preview/ticket_preview.exe" \
-  "build/$preset/plugin/TKT_A1.QPL" | iconv -f CP932 -t UTF-8
+  "build/$preset/plugin/TKT_A1.QPL" "Z:$PWD/$out/wine" | iconv -f CP932 -t UTF-8 | grep -v '^wrote'
+for bmp in "$out"/wine/*.bmp; do
+  build/native/tools/png/bmp2png "$bmp" "${bmp%.bmp}.png"
+  rm "$bmp"
+done
+
+echo
+echo "Previews written:"
+ls -1 "$out"/workbench/*.png "$out"/wine/*.png | sed 's/^/  /'

@@ -1,6 +1,8 @@
 // Loads a ticket plug-in the way a host does and shows what it tells the host: the information
 // record, the description (as the code page 932 bytes the host receives) and the list entries.
-//   ticket_preview MODULE
+// Given a folder, it also has the plug-in draw a few tickets and a sheet of tickets 0 to 99 into
+// 32-bit bitmaps through the system's own image lists, and writes them there as BMP files.
+//   ticket_preview MODULE [FOLDER]
 #include <windows.h>
 
 #include <cstdio>
@@ -9,6 +11,9 @@ namespace {
 
 typedef INT(WINAPI *GetPlgInfoFn)(void *);
 typedef INT(WINAPI *WindowFn)(HWND);
+typedef INT(WINAPI *DrawSeirikenFn)(HDC, INT, INT, INT, INT, INT, INT, INT);
+
+const int TicketWidth = 216, TicketHeight = 97, Gap = 4;
 
 template <class Function> Function Export(HMODULE module, const char *name) {
   return reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(module, name)));
@@ -44,20 +49,115 @@ void ShowList(WindowFn setCorpAddList) {
   HWND combo = MakeWindow("COMBOBOX", CBS_DROPDOWNLIST);
   INT result = setCorpAddList(combo);
   LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
-  std::printf("List entries (SetCorpAddList returned %d): %ld\n", result, static_cast<long>(count));
+  std::printf("List entries (SetCorpAddList returned %d): %ld:", result, static_cast<long>(count));
   for (LRESULT i = 0; i < count; ++i) {
     char entry[256] = {};
     SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry));
-    std::printf("  %2ld \"%s\"\n", static_cast<long>(i), entry);
+    std::printf(" \"%s\"", entry);
   }
+  std::printf("\n");
   DestroyWindow(combo);
+}
+
+// A 32-bit top-down bitmap selected into a memory device context, filled with one colour.
+struct Canvas {
+  HDC dc;
+  HBITMAP bitmap;
+  HGDIOBJ previous;
+  DWORD *pixels;
+  int width, height;
+};
+
+bool MakeCanvas(Canvas &c, int width, int height, DWORD fill) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void *bits = nullptr;
+  c.dc = CreateCompatibleDC(nullptr);
+  c.bitmap = CreateDIBSection(c.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!c.dc || !c.bitmap)
+    return false;
+  c.previous = SelectObject(c.dc, c.bitmap);
+  c.pixels = static_cast<DWORD *>(bits);
+  c.width = width;
+  c.height = height;
+  for (int i = 0; i < width * height; ++i)
+    c.pixels[i] = fill;
+  return true;
+}
+
+void FreeCanvas(Canvas &c) {
+  SelectObject(c.dc, c.previous);
+  DeleteObject(c.bitmap);
+  DeleteDC(c.dc);
+}
+
+bool WriteBmp(const Canvas &c, const char *path) {
+  BITMAPINFOHEADER info = {};
+  info.biSize = sizeof info;
+  info.biWidth = c.width;
+  info.biHeight = -c.height;
+  info.biPlanes = 1;
+  info.biBitCount = 32;
+  info.biCompression = BI_RGB;
+  DWORD pixelBytes = static_cast<DWORD>(c.width) * c.height * 4;
+  BITMAPFILEHEADER file = {};
+  file.bfType = 0x4D42; // "BM"
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + pixelBytes;
+  FILE *f = std::fopen(path, "wb");
+  if (!f)
+    return false;
+  bool ok = std::fwrite(&file, sizeof file, 1, f) == 1 &&
+            std::fwrite(&info, sizeof info, 1, f) == 1 &&
+            std::fwrite(c.pixels, pixelBytes, 1, f) == 1;
+  return std::fclose(f) == 0 && ok;
+}
+
+// Draws tickets through the plug-in: single ones, then the sheet, each ticket at its own origin.
+bool DrawPreviews(DrawSeirikenFn draw, const char *folder) {
+  const int singles[] = {0, 7, 42, 99};
+  char path[MAX_PATH];
+  for (int number : singles) {
+    Canvas c;
+    if (!MakeCanvas(c, TicketWidth, TicketHeight, 0xFFFFFFFF))
+      return false;
+    draw(c.dc, 0, 0, 0, 0, number, 0, 0);
+    GdiFlush();
+    std::snprintf(path, sizeof path, "%s\\ticket_%d.bmp", folder, number);
+    bool written = WriteBmp(c, path);
+    FreeCanvas(c);
+    if (!written)
+      return false;
+    std::printf("wrote %s\n", path);
+  }
+  Canvas sheet;
+  if (!MakeCanvas(sheet, Gap + 10 * (TicketWidth + Gap), Gap + 10 * (TicketHeight + Gap),
+                  0xFF808080))
+    return false;
+  for (int number = 0; number < 100; ++number) {
+    SetViewportOrgEx(sheet.dc, Gap + (number % 10) * (TicketWidth + Gap),
+                     Gap + (number / 10) * (TicketHeight + Gap), nullptr);
+    draw(sheet.dc, 0, 0, 0, 0, number, 0, 0);
+  }
+  GdiFlush();
+  std::snprintf(path, sizeof path, "%s\\sheet.bmp", folder);
+  bool written = WriteBmp(sheet, path);
+  FreeCanvas(sheet);
+  if (written)
+    std::printf("wrote %s\n", path);
+  return written;
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: ticket_preview MODULE\n");
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: ticket_preview MODULE [FOLDER]\n");
     return 2;
   }
   HMODULE module = LoadLibraryA(argv[1]);
@@ -75,6 +175,13 @@ int main(int argc, char **argv) {
   ShowRecord(getPlgInfo);
   ShowDescription(setPlgComment);
   ShowList(setCorpAddList);
+  if (argc == 3) {
+    auto draw = Export<DrawSeirikenFn>(module, "DrawSeiriken");
+    if (!draw || !DrawPreviews(draw, argv[2])) {
+      std::fprintf(stderr, "could not draw the previews into %s\n", argv[2]);
+      return 1;
+    }
+  }
   FreeLibrary(module);
   return 0;
 }
