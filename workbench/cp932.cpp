@@ -5,6 +5,11 @@
 #include <iconv.h>
 
 std::string Cp932ToUtf8(const std::string &text) {
+  bool ascii = true;
+  for (unsigned char c : text)
+    ascii = ascii && c < 0x80;
+  if (ascii)
+    return text; // the common case in call logs, without opening a converter
   iconv_t cd = iconv_open("UTF-8", "CP932");
   if (cd == reinterpret_cast<iconv_t>(-1))
     return text;

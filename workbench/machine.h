@@ -30,6 +30,7 @@ struct LoadedModule {
   std::string name; // file name, as the guest would see it
   PeImage pe;
   uint32_t base;
+  std::map<uint32_t, Pixels> bitmapCache; // decoded RT_BITMAP resources, by id
 };
 
 struct HeapBlock {

@@ -15,8 +15,8 @@ uint32_t NewHandle(Machine &m, uint32_t tag) {
   return tag | m.gdi.nextHandle++;
 }
 
-const LoadedModule *ModuleAt(const Machine &m, uint32_t base) {
-  for (const LoadedModule &module : m.modules)
+LoadedModule *ModuleAt(Machine &m, uint32_t base) {
+  for (LoadedModule &module : m.modules)
     if (module.base == base)
       return &module;
   return nullptr;
@@ -48,26 +48,32 @@ uint32_t StandInLoadBitmapA(Machine &m, StandInCall &call) {
     }
     id = static_cast<uint32_t>(std::stoul(text.substr(1)));
   }
-  const LoadedModule *module = ModuleAt(m, instance);
+  LoadedModule *module = ModuleAt(m, instance);
   if (!module) {
     call.detail = "no module at " + Hex32(instance);
     return 0;
   }
-  std::vector<uint8_t> resource;
-  Pixels pixels;
-  std::string error;
-  if (!FindResourceBytes(module->pe, kResourceTypeBitmap, id, &resource)) {
-    call.detail = "no bitmap resource " + std::to_string(id);
-    return 0;
+  // Resources are read-only data: each is decoded once per module.
+  auto cached = module->bitmapCache.find(id);
+  if (cached == module->bitmapCache.end()) {
+    std::vector<uint8_t> resource;
+    Pixels decoded;
+    std::string error;
+    if (!FindResourceBytes(module->pe, kResourceTypeBitmap, id, &resource)) {
+      call.detail = "no bitmap resource " + std::to_string(id);
+      return 0;
+    }
+    if (!DecodeBitmapResource(resource, &decoded, &error)) {
+      call.detail = error;
+      return 0;
+    }
+    cached = module->bitmapCache.emplace(id, std::move(decoded)).first;
   }
-  if (!DecodeBitmapResource(resource, &pixels, &error)) {
-    call.detail = error;
-    return 0;
-  }
+  const Pixels &pixels = cached->second;
   uint32_t handle = NewHandle(m, kBitmapTag);
   call.detail = "bitmap " + std::to_string(id) + ", " + std::to_string(pixels.width) + "x" +
                 std::to_string(pixels.height);
-  m.gdi.bitmaps[handle] = std::move(pixels);
+  m.gdi.bitmaps[handle] = pixels;
   ++m.gdi.bitmapsCreated;
   return handle;
 }
