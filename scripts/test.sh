@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
 # Builds everything (the product with gcc and with clang, the 64-bit module, the native code,
-# tools and test programs) and runs every test suite. Installs what it needs on Debian 12.
+# tools and test programs, the fuzz targets) and runs every test suite. Installs what it needs
+# on Debian 12.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 
 # Warnings are errors here, so that what lands builds clean with both compilers.
-for preset in win32 win32-clang win64 native; do
+for preset in win32 win32-clang win64 native fuzz; do
   echo "== build: $preset"
   cmake --preset "$preset" -DTKT_WERROR=ON >/dev/null
   cmake --build --preset "$preset"
 done
 
-echo "== tests"
-ctest --preset native -j2
+status=0
+for preset in native fuzz; do
+  echo "== tests: $preset"
+  ctest --preset "$preset" -j2 --output-junit junit.xml || status=1
+done
+echo "== tests by suite"
+scripts/suite-counts.sh build/native/junit.xml build/fuzz/junit.xml
+exit $status
