@@ -1,0 +1,51 @@
+// Tickets drawn per second by the shipped 32-bit TKT_A1.QPL inside the emulator, and the time
+// of the full sweep of all 65,536 ticket numbers as the conformance check runs it.
+#include <benchmark/benchmark.h>
+
+#include "workbench/conformance.h"
+
+namespace {
+
+bool Open(Plugin &p, benchmark::State &state) {
+  std::string error;
+  if (OpenPlugin(p, WB_PRODUCT, &error))
+    return true;
+  state.SkipWithError(error.c_str());
+  return false;
+}
+
+void TicketsPerSecond(benchmark::State &state) {
+  Plugin p;
+  if (!Open(p, state))
+    return;
+  uint32_t number = 0;
+  for (auto _ : state) {
+    const uint32_t arguments[8] = {0, 0, 0, 0, 0, number++ % 100, 0, 0};
+    uint32_t dc = 0, result = 0;
+    std::string error;
+    if (!DrawTicket(p, arguments, 216, 97, 0xFFFFFFFF, &dc, &result, &error)) {
+      state.SkipWithError(error.c_str());
+      return;
+    }
+    p.m.gdi.canvases.erase(dc);
+  }
+  state.counters["tickets/s"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(TicketsPerSecond)->Unit(benchmark::kMicrosecond);
+
+void FullSweep(benchmark::State &state) {
+  Plugin p;
+  if (!Open(p, state))
+    return;
+  for (auto _ : state) {
+    CheckResult r = CheckAllNumbers(p, 0);
+    if (!r.ok)
+      state.SkipWithError(r.detail.c_str());
+  }
+}
+BENCHMARK(FullSweep)->Unit(benchmark::kSecond)->Iterations(1);
+
+} // namespace
+
+BENCHMARK_MAIN();
