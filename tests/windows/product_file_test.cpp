@@ -1,8 +1,9 @@
 // Reads the product file TKT_A1.QPL as bytes, with the system's own image structures, and checks
 // what a host and the loader see: a 32-bit DLL named TKT_A1.QPL exporting exactly the plug-in's
 // functions at their ordinals, entered at DllMain, importing only the system functions the
-// plug-in uses from the four system DLLs, and stamped with no build time.
-//   product_file_test TKT_A1.QPL
+// plug-in uses from the four system DLLs, and stamped with no build time. Its resources, read
+// through the system's resource functions, are exactly the committed bitmaps.
+//   product_file_test TKT_A1.QPL RESOURCES_FOLDER
 #include <windows.h>
 
 #include <cstdio>
@@ -157,11 +158,66 @@ void CheckImports(const Image &image) {
   CHECK(functions > 0);
 }
 
+BOOL CALLBACK CollectType(HMODULE, LPSTR type, LONG_PTR found) {
+  reinterpret_cast<std::vector<ULONG_PTR> *>(found)->push_back(reinterpret_cast<ULONG_PTR>(type));
+  return TRUE;
+}
+BOOL CALLBACK CollectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR found) {
+  reinterpret_cast<std::vector<ULONG_PTR> *>(found)->push_back(reinterpret_cast<ULONG_PTR>(name));
+  return TRUE;
+}
+BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR found) {
+  reinterpret_cast<std::vector<ULONG_PTR> *>(found)->push_back(language);
+  return TRUE;
+}
+
+std::string ReadBytes(const std::string &path) {
+  std::string bytes;
+  if (FILE *f = std::fopen(path.c_str(), "rb")) {
+    for (int c; (c = std::fgetc(f)) != EOF;)
+      bytes.push_back(static_cast<char>(c));
+    std::fclose(f);
+  }
+  return bytes;
+}
+
+// Eleven bitmaps in Japanese, each the committed file without its 14-byte file header.
+void CheckResources(const char *path, const std::string &folder) {
+  HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!CHECK(module != nullptr))
+    return;
+  std::vector<ULONG_PTR> types, ids;
+  EnumResourceTypesA(module, CollectType, reinterpret_cast<LONG_PTR>(&types));
+  CHECK(types == std::vector<ULONG_PTR>{reinterpret_cast<ULONG_PTR>(RT_BITMAP)});
+  EnumResourceNamesA(module, RT_BITMAP, CollectName, reinterpret_cast<LONG_PTR>(&ids));
+  std::vector<ULONG_PTR> expectedIds = {101};
+  for (ULONG_PTR id = 200; id <= 209; ++id)
+    expectedIds.push_back(id);
+  CHECK(ids == expectedIds);
+  for (ULONG_PTR id : expectedIds) {
+    LPCSTR name = MAKEINTRESOURCEA(id);
+    std::vector<ULONG_PTR> languages;
+    EnumResourceLanguagesA(module, RT_BITMAP, name, CollectLanguage,
+                           reinterpret_cast<LONG_PTR>(&languages));
+    CHECK(languages == std::vector<ULONG_PTR>{0x411});
+    HRSRC found = FindResourceExA(module, RT_BITMAP, name, 0x411);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const char *bytes = loaded ? static_cast<const char *>(LockResource(loaded)) : nullptr;
+    std::string file = ReadBytes(
+        folder + (id == 101 ? "/ticket_face.bmp" : "/digit_" + std::to_string(id - 200) + ".bmp"));
+    bool same = bytes && file.size() > 14 && SizeofResource(module, found) == file.size() - 14 &&
+                file.compare(14, std::string::npos, bytes, file.size() - 14) == 0;
+    if (!Check(same, "resource is the committed bitmap", __FILE__, __LINE__))
+      std::printf("  bitmap %lu differs\n", static_cast<unsigned long>(id));
+  }
+  FreeLibrary(module);
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
-  if (argc != 2) {
-    std::printf("usage: product_file_test TKT_A1.QPL\n");
+  if (argc != 3) {
+    std::printf("usage: product_file_test TKT_A1.QPL RESOURCES_FOLDER\n");
     return 2;
   }
   Image image;
@@ -170,5 +226,6 @@ int main(int argc, char **argv) {
   CheckHeaders(image);
   CheckExports(image);
   CheckImports(image);
+  CheckResources(argv[1], argv[2]);
   return Summary("product file");
 }
