@@ -6,6 +6,8 @@ function(tkt_module_flags target)
   target_compile_options(${target} PRIVATE
     -fno-exceptions -fno-rtti -fno-stack-protector -fno-asynchronous-unwind-tables
     -ffreestanding -fno-threadsafe-statics
+    # Small code: the module is mostly its bitmaps.
+    -Os
     # Doubles in SSE2, each operation rounded to a double on its own.
     -ffp-contract=off
     $<$<STREQUAL:${CMAKE_SYSTEM_PROCESSOR},x86>:-msse2 -mfpmath=sse>
