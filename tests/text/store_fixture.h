@@ -8,7 +8,7 @@
 #include <string>
 
 #include "standin/observe.h"
-#include "text/text_ops.h"
+#include "tests/text/text_bytes.h"
 
 class StoreTest : public testing::Test {
 protected:
@@ -25,21 +25,6 @@ protected:
   }
   size_t liveBlocks = 0;
 };
-
-// A managed text holding the given bytes, zero bytes included.
-inline Text MakeText(const std::string &bytes) {
-  Text t = AllocText(static_cast<int32_t>(bytes.size()));
-  for (size_t i = 0; i < bytes.size(); ++i)
-    t[i] = bytes[i];
-  return t;
-}
-
-// The bytes of a text, then releases it.
-inline std::string Take(Text t) {
-  std::string bytes(t, static_cast<size_t>(TextLength(t)));
-  ReleaseText(t);
-  return bytes;
-}
 
 // "未知の文字列が解放されようとしました。\r\n" in code page 932, made by iconv from the UTF-8 text
 // at build time rather than copied from the module.
