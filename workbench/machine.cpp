@@ -1,6 +1,9 @@
 #include "workbench/machine.h"
 
+#include <sys/mman.h>
+
 #include <cstdio>
+#include <cstring>
 
 #include "workbench/standins.h"
 
@@ -18,20 +21,36 @@ void OnThunk(uc_engine *, uint64_t address, uint32_t, void *user) {
   uint32_t offset = static_cast<uint32_t>(address) - kThunkBase;
   if (offset % 16 != 0 || offset / 16 >= kStandInCount)
     return;
-  const StandIn &standIn = kStandIns[offset / 16];
+  size_t index = offset / 16;
+  const StandIn &standIn = kStandIns[index];
   StandInCall call{};
   call.stack = RegisterValue(m, UC_X86_REG_ESP);
   if (!ReadGuest(m, call.stack + 4, call.arguments, 4u * standIn.argumentCount)) {
     StopWithFault(m, std::string("the stack is unreadable in a call of ") + standIn.name);
     return;
   }
-  uint32_t result = standIn.handler(m, call);
+  ++m.callCounts[index];
+  uint32_t result;
+  if (m.failCountdown[index] && --m.failCountdown[index] == 0) {
+    result = standIn.failureResult;
+    ++m.injectedFailures;
+    if (m.log.enabled)
+      call.detail = "failure injected";
+  } else {
+    result = standIn.handler(m, call);
+  }
   uc_reg_write(m.uc, UC_X86_REG_EAX, &result);
   if (m.log.enabled)
     m.log.calls.push_back(
         {standIn.name,
          std::vector<uint32_t>(call.arguments, call.arguments + standIn.argumentCount), result,
          std::move(call.detail)});
+}
+
+void OnBlock(uc_engine *uc, uint64_t, uint32_t, void *user) {
+  Machine &m = *static_cast<Machine *>(user);
+  if (++m.blocksRun > m.blockBudget)
+    uc_emu_stop(uc);
 }
 
 bool OnBadMemory(uc_engine *, uc_mem_type type, uint64_t address, int size, int64_t, void *user) {
@@ -77,11 +96,41 @@ bool MapRegion(Machine &m, uint32_t base, uint32_t size, uint32_t perms, std::st
   return true;
 }
 
+// Maps a read-write region over host memory. The host then reads and writes it with plain
+// copies: going through the emulator would make it look for translated code to discard on every
+// write, which costs more than most stand-ins themselves.
+bool MapHostBacked(Machine &m, uint32_t base, uint32_t size, std::string *error) {
+  void *memory = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (memory == MAP_FAILED) {
+    *error = "cannot reserve host memory for the guest region at " + Hex32(base);
+    return false;
+  }
+  m.hostBacked.push_back({base, size, static_cast<uint8_t *>(memory)});
+  uc_err err = uc_mem_map_ptr(m.uc, base, size, UC_PROT_READ | UC_PROT_WRITE, memory);
+  if (err != UC_ERR_OK) {
+    *error = "cannot map guest memory at " + Hex32(base) + ": " + uc_strerror(err);
+    return false;
+  }
+  return true;
+}
+
+// The host memory behind [address, address + size), or null when it is not all in one
+// host-backed region.
+uint8_t *HostMemory(Machine &m, uint32_t address, size_t size) {
+  for (const HostBackedRegion &region : m.hostBacked)
+    if (address >= region.base && address - region.base <= region.size &&
+        size <= region.size - (address - region.base))
+      return region.memory + (address - region.base);
+  return nullptr;
+}
+
 } // namespace
 
 Machine::~Machine() {
   if (uc)
     uc_close(uc);
+  for (const HostBackedRegion &region : hostBacked)
+    munmap(region.memory, region.size);
 }
 
 bool StartMachine(Machine &m, std::string *error) {
@@ -91,9 +140,9 @@ bool StartMachine(Machine &m, std::string *error) {
     return false;
   }
   if (!MapRegion(m, kThunkBase, kThunkSize, UC_PROT_READ | UC_PROT_EXEC, error) ||
-      !MapRegion(m, kStackBase, kStackSize, UC_PROT_READ | UC_PROT_WRITE, error) ||
-      !MapRegion(m, kScratchBase, kScratchSize, UC_PROT_READ | UC_PROT_WRITE, error) ||
-      !MapRegion(m, kHeapBase, kHeapSize, UC_PROT_READ | UC_PROT_WRITE, error))
+      !MapHostBacked(m, kStackBase, kStackSize, error) ||
+      !MapHostBacked(m, kScratchBase, kScratchSize, error) ||
+      !MapHostBacked(m, kHeapBase, kHeapSize, error))
     return false;
   // Each thunk is the `ret` of its convention; the hook runs the handler just before it.
   std::vector<uint8_t> thunks(kThunkSize, 0xF4); // hlt
@@ -109,9 +158,13 @@ bool StartMachine(Machine &m, std::string *error) {
     }
   }
   uc_mem_write(m.uc, kThunkBase, thunks.data(), thunks.size());
+  m.callCounts.assign(kStandInCount, 0);
+  m.failCountdown.assign(kStandInCount, 0);
   uc_hook hook;
   if (uc_hook_add(m.uc, &hook, UC_HOOK_CODE, reinterpret_cast<void *>(OnThunk), &m, kThunkBase,
                   kThunkBase + kStandInCount * 16 - 1) != UC_ERR_OK ||
+      uc_hook_add(m.uc, &hook, UC_HOOK_BLOCK, reinterpret_cast<void *>(OnBlock), &m, 1, 0) !=
+          UC_ERR_OK ||
       uc_hook_add(m.uc, &hook, UC_HOOK_MEM_INVALID, reinterpret_cast<void *>(OnBadMemory), &m, 1,
                   0) != UC_ERR_OK) {
     *error = "cannot install the emulator hooks";
@@ -168,10 +221,18 @@ void StopWithFault(Machine &m, const std::string &message) {
 }
 
 bool ReadGuest(Machine &m, uint32_t address, void *out, size_t size) {
+  if (uint8_t *memory = HostMemory(m, address, size)) {
+    std::memcpy(out, memory, size);
+    return true;
+  }
   return size == 0 || uc_mem_read(m.uc, address, out, size) == UC_ERR_OK;
 }
 
 bool WriteGuest(Machine &m, uint32_t address, const void *data, size_t size) {
+  if (uint8_t *memory = HostMemory(m, address, size)) {
+    std::memcpy(memory, data, size);
+    return true;
+  }
   return size == 0 || uc_mem_write(m.uc, address, data, size) == UC_ERR_OK;
 }
 
@@ -258,7 +319,8 @@ bool CallGuest(Machine &m, uint32_t address, const std::vector<uint32_t> &argume
   uc_reg_write(m.uc, UC_X86_REG_EFLAGS, &flags);
   uc_reg_write(m.uc, UC_X86_REG_ESP, &esp);
   m.fault.clear();
-  uc_err err = uc_emu_start(m.uc, address, kReturnTrap, 0, m.instructionBudget);
+  m.blocksRun = 0;
+  uc_err err = uc_emu_start(m.uc, address, kReturnTrap, 0, 0);
   uint32_t eip = RegisterValue(m, UC_X86_REG_EIP);
   std::string callee = DescribeAddress(m, address);
   if (!m.fault.empty()) {
@@ -271,7 +333,7 @@ bool CallGuest(Machine &m, uint32_t address, const std::vector<uint32_t> &argume
     return false;
   }
   if (eip != kReturnTrap) {
-    *error = "instruction budget of " + std::to_string(m.instructionBudget) + " exceeded at " +
+    *error = "budget of " + std::to_string(m.blockBudget) + " basic blocks exceeded at " +
              DescribeAddress(m, eip) + ", in the call of " + callee;
     return false;
   }

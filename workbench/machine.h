@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -30,7 +31,9 @@ struct LoadedModule {
   std::string name; // file name, as the guest would see it
   PeImage pe;
   uint32_t base;
-  std::map<uint32_t, Pixels> bitmapCache; // decoded RT_BITMAP resources, by id
+  // Decoded RT_BITMAP resources, by id; shared with the bitmaps loaded from them, which never
+  // change.
+  std::map<uint32_t, std::shared_ptr<const Pixels>> bitmapCache;
 };
 
 struct HeapBlock {
@@ -59,10 +62,17 @@ struct WindowModel {
   std::vector<std::string> items; // combo box
 };
 
+// One image of a list: a width-wide slice of a bitmap's pixels from column `left`. Bitmaps never
+// change after loading, so sharing their pixels is as good as the copy Windows keeps.
+struct ImageSlice {
+  std::shared_ptr<const Pixels> source;
+  int32_t left;
+};
+
 struct ImageList {
   int32_t width, height;
   uint32_t flags;
-  std::vector<std::vector<uint32_t>> images; // width * height pixels each, 0x00RRGGBB
+  std::vector<ImageSlice> images;
 };
 
 // A device context that is a pixel canvas; drawing outside it is clipped and remembered.
@@ -73,18 +83,31 @@ struct Canvas {
 
 struct GdiState {
   uint32_t nextHandle = 1;
-  std::map<uint32_t, Pixels> bitmaps;
+  std::map<uint32_t, std::shared_ptr<const Pixels>> bitmaps;
   std::map<uint32_t, ImageList> imageLists;
   std::map<uint32_t, Canvas> canvases;
   uint64_t bitmapsCreated = 0, bitmapsDeleted = 0, listsCreated = 0, listsDestroyed = 0;
 };
 
+// A guest region backed by host memory that the host reads and writes directly: the stack, the
+// host's buffers and the heap, which hold no code.
+struct HostBackedRegion {
+  uint32_t base;
+  uint32_t size;
+  uint8_t *memory;
+};
+
 struct Machine {
   uc_engine *uc = nullptr;
+  std::vector<HostBackedRegion> hostBacked;
   std::vector<LoadedModule> modules;
-  uint64_t instructionBudget = 50000000; // per call of an export
-  std::string fault;                     // the first fatal error of the running call
-  std::vector<std::string> problems;     // misuse that Windows would survive: bad frees, ...
+  // Basic blocks one call of an export may run: a loop that never ends stops here. Counted per
+  // block, not per instruction, since an instruction count makes the emulator stop after every
+  // instruction.
+  uint64_t blockBudget = 10000000;
+  uint64_t blocksRun = 0;
+  std::string fault;                 // the first fatal error of the running call
+  std::vector<std::string> problems; // misuse that Windows would survive: bad frees, ...
   CallLog log;
   uint32_t scratchNext = kScratchBase;
   GuestHeap heap;
@@ -93,6 +116,11 @@ struct Machine {
   std::map<uint32_t, WindowModel> windows;
   uint32_t nextWindow = 0x00010010;
   GdiState gdi;
+  // Per stand-in, by its index in the table: calls made so far, and a countdown that makes a
+  // chosen call fail (0: none armed).
+  std::vector<uint64_t> callCounts;
+  std::vector<uint32_t> failCountdown;
+  uint64_t injectedFailures = 0;
 
   Machine() = default;
   Machine(const Machine &) = delete;
@@ -129,7 +157,7 @@ uint32_t ScratchString(Machine &m, const std::string &text);
 void ResetScratch(Machine &m);
 
 // Calls an exported stdcall function. Checks that the callee removed exactly the arguments,
-// stayed within the instruction budget and touched no unmapped or read-only memory. False with
+// stayed within the block budget and touched no unmapped or read-only memory. False with
 // the message naming the place on any of these.
 bool CallGuest(Machine &m, uint32_t address, const std::vector<uint32_t> &arguments,
                uint32_t *result, std::string *error);

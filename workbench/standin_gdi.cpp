@@ -1,7 +1,11 @@
 // Bitmaps, image lists and device contexts with real pixels. Bitmaps come from the module's own
 // RT_BITMAP resources; image lists keep 32-bit copies of what is added (ILC_COLOR32 with no mask:
 // drawing copies an image opaquely); a device context is a pixel canvas. Every bitmap and image
-// list created and destroyed is counted, so leaks show.
+// list created and destroyed is counted, so leaks show. A null or unknown list, bitmap or device
+// context makes a call fail as on Windows: nothing drawn or added, no crash.
+#include <algorithm>
+#include <cstring>
+
 #include "workbench/pe_resources.h"
 #include "workbench/standins.h"
 
@@ -53,7 +57,8 @@ uint32_t StandInLoadBitmapA(Machine &m, StandInCall &call) {
     call.detail = "no module at " + Hex32(instance);
     return 0;
   }
-  // Resources are read-only data: each is decoded once per module.
+  // Resources are read-only data: each is decoded once per module, and every bitmap loaded
+  // from one shares its pixels.
   auto cached = module->bitmapCache.find(id);
   if (cached == module->bitmapCache.end()) {
     std::vector<uint8_t> resource;
@@ -67,13 +72,14 @@ uint32_t StandInLoadBitmapA(Machine &m, StandInCall &call) {
       call.detail = error;
       return 0;
     }
-    cached = module->bitmapCache.emplace(id, std::move(decoded)).first;
+    cached =
+        module->bitmapCache.emplace(id, std::make_shared<const Pixels>(std::move(decoded))).first;
   }
-  const Pixels &pixels = cached->second;
   uint32_t handle = NewHandle(m, kBitmapTag);
-  call.detail = "bitmap " + std::to_string(id) + ", " + std::to_string(pixels.width) + "x" +
-                std::to_string(pixels.height);
-  m.gdi.bitmaps[handle] = pixels;
+  if (m.log.enabled)
+    call.detail = "bitmap " + std::to_string(id) + ", " + std::to_string(cached->second->width) +
+                  "x" + std::to_string(cached->second->height);
+  m.gdi.bitmaps[handle] = cached->second;
   ++m.gdi.bitmapsCreated;
   return handle;
 }
@@ -108,22 +114,17 @@ uint32_t StandInImageListAdd(Machine &m, StandInCall &call) {
   if (list == m.gdi.imageLists.end() || bitmap == m.gdi.bitmaps.end())
     return 0xFFFFFFFF;
   ImageList &images = list->second;
-  const Pixels &source = bitmap->second;
-  int32_t count = source.width / images.width;
+  int32_t count = bitmap->second->width / images.width;
   if (count == 0)
     return 0xFFFFFFFF;
   uint32_t first = static_cast<uint32_t>(images.images.size());
-  for (int32_t k = 0; k < count; ++k) {
-    std::vector<uint32_t> image(static_cast<size_t>(images.width) * images.height, 0);
-    for (int32_t y = 0; y < images.height && y < source.height; ++y)
-      for (int32_t x = 0; x < images.width; ++x)
-        image[static_cast<size_t>(y * images.width + x)] =
-            source.data[static_cast<size_t>(y * source.width + k * images.width + x)];
-    images.images.push_back(std::move(image));
-  }
+  for (int32_t k = 0; k < count; ++k)
+    images.images.push_back({bitmap->second, k * images.width});
   return first;
 }
 
+// Copies the image opaquely (rows below a shorter bitmap are black); what falls outside the
+// canvas is clipped and remembered.
 uint32_t StandInImageListDraw(Machine &m, StandInCall &call) {
   auto list = m.gdi.imageLists.find(call.arguments[0]);
   auto canvas = m.gdi.canvases.find(call.arguments[2]);
@@ -132,29 +133,36 @@ uint32_t StandInImageListDraw(Machine &m, StandInCall &call) {
       index >= list->second.images.size())
     return 0;
   const ImageList &images = list->second;
+  const Pixels &source = *images.images[index].source;
   Pixels &target = canvas->second.pixels;
-  int32_t left = static_cast<int32_t>(call.arguments[3]);
-  int32_t top = static_cast<int32_t>(call.arguments[4]);
-  const std::vector<uint32_t> &image = images.images[index];
-  for (int32_t y = 0; y < images.height; ++y)
-    for (int32_t x = 0; x < images.width; ++x) {
-      int64_t tx = int64_t{left} + x, ty = int64_t{top} + y;
-      if (tx < 0 || ty < 0 || tx >= target.width || ty >= target.height) {
-        canvas->second.drewOutside = true;
-        continue;
-      }
-      target.data[static_cast<size_t>(ty * target.width + tx)] =
-          image[static_cast<size_t>(y * images.width + x)];
-    }
+  int64_t left = static_cast<int32_t>(call.arguments[3]);
+  int64_t top = static_cast<int32_t>(call.arguments[4]);
+  int64_t fromX = left < 0 ? -left : 0, toX = std::min<int64_t>(images.width, target.width - left);
+  int64_t fromY = top < 0 ? -top : 0, toY = std::min<int64_t>(images.height, target.height - top);
+  if (fromX > 0 || fromY > 0 || toX < images.width || toY < images.height)
+    canvas->second.drewOutside = true;
+  for (int64_t y = fromY; y < toY && fromX < toX; ++y) {
+    uint32_t *row = &target.data[static_cast<size_t>((top + y) * target.width + left + fromX)];
+    size_t count = static_cast<size_t>(toX - fromX);
+    if (y < source.height)
+      std::memcpy(
+          row,
+          &source.data[static_cast<size_t>(y * source.width + images.images[index].left + fromX)],
+          count * 4);
+    else
+      std::fill(row, row + count, 0xFF000000u);
+  }
   return 1;
 }
 
+// A null list fails quietly, as on Windows; any other unknown handle is the plug-in's misuse.
 uint32_t StandInImageListDestroy(Machine &m, StandInCall &call) {
   if (m.gdi.imageLists.erase(call.arguments[0])) {
     ++m.gdi.listsDestroyed;
     return 1;
   }
-  m.problems.push_back("ImageList_Destroy of " + Hex32(call.arguments[0]) +
-                       ", which is no live image list");
+  if (call.arguments[0])
+    m.problems.push_back("ImageList_Destroy of " + Hex32(call.arguments[0]) +
+                         ", which is no live image list");
   return 0;
 }

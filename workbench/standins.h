@@ -1,6 +1,7 @@
 // The Windows functions the workbench stands in for, kept as data: DLL, name, argument count,
-// calling convention and handler. A handler reads its arguments, acts on the machine's models
-// and returns the value for EAX; the thunk then removes the arguments as the convention says.
+// calling convention, handler, and whether and how a call can be made to fail. A handler reads its
+// arguments, acts on the machine's models and returns the value for EAX; the thunk then removes the
+// arguments as the convention says.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +28,8 @@ struct StandIn {
   int argumentCount;
   Convention convention;
   StandInHandler handler;
+  bool canFail;           // failure injection applies: the result below, the handler not run
+  uint32_t failureResult; // what Windows returns when the function fails
 };
 
 // The whole list; a stand-in's thunk is at kThunkBase + 16 * its index.
@@ -35,6 +38,13 @@ extern const size_t kStandInCount;
 
 // The stand-in for dll!name (DLL name compared without case), or null.
 const StandIn *FindStandIn(const std::string &dll, const std::string &name);
+
+// Failure injection: the nth call of the named stand-in from now on (1 = the next) fails the way
+// Windows reports that function's failure, and nothing else happens in it. False when no
+// stand-in of that name can be made to fail.
+bool FailNthCall(Machine &m, const std::string &name, uint32_t nth);
+// Calls of the named stand-in made so far.
+uint64_t CallCount(const Machine &m, const std::string &name);
 
 // Handlers, by family.
 // Heap (standin_heap.cpp).

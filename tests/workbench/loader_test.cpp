@@ -38,10 +38,10 @@ TEST_F(ProbeMachine, StopsOnFaultsAndNamesThePlace) {
   const FaultCase cases[] = {
       {"ReadNull", {}, {"read of unmapped memory at 0x00000010", "null page", "ReadNull+0x"}},
       {"WriteConstant", {}, {"write to read-only memory", ".rdata", "WriteConstant+0x"}},
-      {"Spin", {}, {"instruction budget of 100000 exceeded", ".text", "Spin+0x"}},
+      {"Spin", {}, {"budget of 100000 basic blocks exceeded", ".text", "Spin+0x"}},
       {"Unbalanced", {5}, {"stack imbalance", "removed 0 bytes of arguments, expected 4"}},
   };
-  m.instructionBudget = 100000;
+  m.blockBudget = 100000;
   for (const FaultCase &c : cases) {
     EXPECT_FALSE(Call(c.exportName, c.arguments)) << c.exportName;
     for (const std::string &part : c.messageParts)
