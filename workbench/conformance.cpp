@@ -27,7 +27,8 @@ std::string Call(const char *name, const std::vector<uint32_t> &arguments) {
   return line.substr(0, line.rfind(" = "));
 }
 
-// Nothing the plug-in made during the call outlives it, and nothing was misused.
+} // namespace
+
 std::string LeftBehind(Plugin &p, size_t blocksBefore) {
   std::string found;
   if (LiveHeapBlockCount(p.m) != blocksBefore)
@@ -48,8 +49,6 @@ std::string LeftBehind(Plugin &p, size_t blocksBefore) {
     found += "debug output " + QuoteText(p.m.debugOutput.back()) + "; ";
   return found;
 }
-
-} // namespace
 
 std::vector<GlyphDraw> ExpectedGlyphs(int32_t sixthArgument) {
   // The native rule works on the native text store, set up once as DllMain does.

@@ -33,6 +33,11 @@ CheckResult CheckDrawCalls(Plugin &p, int32_t sixthArgument);
 // behind, nothing drawn outside the face.
 CheckResult CheckAllNumbers(Plugin &p, int extraSamples);
 
+// What a call left that it should not have: heap blocks beyond blocksBefore, bitmaps, image
+// lists, an entered lock, misuse of the platform, damaged guard bytes, debug output. Empty when
+// nothing.
+std::string LeftBehind(Plugin &p, size_t blocksBefore);
+
 // The placements the design gives for a sixth argument: glyph, x, y.
 std::vector<GlyphDraw> ExpectedGlyphs(int32_t sixthArgument);
 

@@ -10,6 +10,7 @@
 #include "workbench/conformance.h"
 #include "workbench/cp932.h"
 #include "workbench/plugin_host.h"
+#include "workbench/soak.h"
 
 namespace {
 
@@ -34,12 +35,15 @@ const char kUsageText[] =
     "  sheet -o FILE      draw tickets 0 to 99 on one PNG sheet\n"
     "  trace N            every Windows call of one drawing of ticket N, with arguments\n"
     "  check              check the plug-in against the design and print a report\n"
+    "  soak N             draw N tickets in a row and show that the heap, the texts, the\n"
+    "                     bitmaps and the image lists end where they started\n"
     "\n"
     "Options:\n"
     "  --plugin FILE      the plug-in DLL (default: " WB_DEFAULT_PLUGIN ")\n"
     "  -h, --help         this text\n"
     "\n"
-    "Exit codes: 0 done (check: conforms), 1 check found differences, 2 usage error,\n"
+    "Exit codes: 0 done (check: conforms, soak: nothing left), 1 check or soak found\n"
+    "differences, 2 usage error,\n"
     "3 the file cannot be loaded as a ticket plug-in, 4 the plug-in faulted,\n"
     "5 the picture cannot be written.\n";
 
@@ -170,6 +174,23 @@ int Check(Plugin &p) {
   return failed ? kNonConforming : kOk;
 }
 
+int SoakCommand(Plugin &p, uint32_t tickets) {
+  SoakReport r = Soak(p, tickets);
+  std::printf("%llu tickets in %.1f s (%.0f tickets/s)\n"
+              "heap blocks %zu before, %zu after; live texts %d before, %d after\n"
+              "bitmaps %llu loaded, %llu deleted; image lists %llu created, %llu destroyed\n",
+              (unsigned long long)r.tickets, r.seconds, r.seconds > 0 ? r.tickets / r.seconds : 0.0,
+              r.heapBlocksBefore, r.heapBlocksAfter, r.textsBefore, r.textsAfter,
+              (unsigned long long)r.bitmapsLoaded, (unsigned long long)r.bitmapsDeleted,
+              (unsigned long long)r.listsCreated, (unsigned long long)r.listsDestroyed);
+  if (!r.problem.empty()) {
+    std::printf("FAIL %s\n", r.problem.c_str());
+    return kNonConforming;
+  }
+  std::printf("nothing left behind\n");
+  return kOk;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -193,14 +214,17 @@ int main(int argc, char **argv) {
     return Usage("no command given");
   const std::string &command = words[0];
   uint32_t number = 0;
-  size_t wanted = command == "render" || command == "trace" ? 2 : 1;
+  size_t wanted = command == "render" || command == "trace" || command == "soak" ? 2 : 1;
   if (command != "info" && command != "render" && command != "sheet" && command != "trace" &&
-      command != "check")
+      command != "check" && command != "soak")
     return Usage("unknown command '" + command + "'");
   if (words.size() != wanted)
-    return Usage(command + (wanted == 2 ? " takes one ticket number" : " takes no arguments"));
+    return Usage(command + (wanted == 1         ? " takes no arguments"
+                            : command == "soak" ? " takes one count of tickets"
+                                                : " takes one ticket number"));
   if (wanted == 2 && !ParseNumber(words[1], &number))
-    return Usage("'" + words[1] + "' is not a ticket number");
+    return Usage("'" + words[1] + "' is not a " +
+                 (command == "soak" ? "count of tickets" : "ticket number"));
   if ((command == "render" || command == "sheet") && output.empty())
     return Usage(command + " needs -o FILE.png");
 
@@ -218,5 +242,7 @@ int main(int argc, char **argv) {
     return Sheet(p, output);
   if (command == "trace")
     return Trace(p, number);
+  if (command == "soak")
+    return SoakCommand(p, number);
   return Check(p);
 }

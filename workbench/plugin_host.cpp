@@ -8,7 +8,7 @@
 const char *const kPluginExports[5] = {"DllMain", "DrawSeiriken", "GetPlgInfo", "SetCorpAddList",
                                        "SetPlgComment"};
 
-bool OpenPlugin(Plugin &p, const std::string &path, std::string *error) {
+bool LoadPlugin(Plugin &p, const std::string &path, std::string *error) {
   if (!StartMachine(p.m, error))
     return false;
   p.module = LoadModule(p.m, path, error);
@@ -22,8 +22,45 @@ bool OpenPlugin(Plugin &p, const std::string &path, std::string *error) {
     *error = path + " is not a ticket plug-in: it does not export " + missing;
     return false;
   }
-  return CallPlugin(p, "DllMain", {p.m.modules[static_cast<size_t>(p.module)].base, 1, 0},
-                    &p.attachResult, error);
+  return true;
+}
+
+bool OpenPlugin(Plugin &p, const std::string &path, std::string *error) {
+  return LoadPlugin(p, path, error) && CallDllMain(p, 1, &p.attachResult, error);
+}
+
+bool CallDllMain(Plugin &p, uint32_t reason, uint32_t *result, std::string *error) {
+  return CallPlugin(p, "DllMain", {p.m.modules[static_cast<size_t>(p.module)].base, reason, 0},
+                    result, error);
+}
+
+bool ReadGuestTextStore(Plugin &p, GuestTextStore *store, std::string *error) {
+  if (p.m.criticalSections.size() != 1) {
+    *error = std::to_string(p.m.criticalSections.size()) +
+             " critical sections initialised; the text store has exactly one lock";
+    return false;
+  }
+  store->lock = p.m.criticalSections.begin()->first;
+  uint32_t fields[3];
+  store->lockBytes.resize(24);
+  if (!ReadGuest(p.m, store->lock - 12, fields, sizeof fields) ||
+      !ReadGuest(p.m, store->lock, store->lockBytes.data(), store->lockBytes.size())) {
+    *error = "the text store at " + Hex32(store->lock - 12) + " is unreadable";
+    return false;
+  }
+  store->slots = fields[0];
+  store->count = static_cast<int32_t>(fields[1]);
+  store->refusals = fields[2];
+  if (store->count < 0 || store->count > 0x100000) {
+    *error = "the text store counts " + std::to_string(store->count) + " live texts";
+    return false;
+  }
+  store->liveTexts.assign(static_cast<size_t>(store->count), 0);
+  if (!ReadGuest(p.m, store->slots, store->liveTexts.data(), store->liveTexts.size() * 4)) {
+    *error = "the slot array at " + Hex32(store->slots) + " is unreadable";
+    return false;
+  }
+  return true;
 }
 
 bool CallPlugin(Plugin &p, const char *name, const std::vector<uint32_t> &arguments,
@@ -69,12 +106,14 @@ bool DrawTicket(Plugin &p, const uint32_t arguments[8], int32_t width, int32_t h
 
 std::vector<GlyphDraw> GlyphDraws(const CallLog &log) {
   std::vector<GlyphDraw> draws;
-  uint32_t digitList = 0;
+  bool created = false;
+  uint32_t digitList = 0; // null when its creation failed: then nothing is drawn from it
   for (const LoggedCall &call : log.calls) {
-    if (!digitList && std::strcmp(call.name, "ImageList_Create") == 0)
+    if (!created && std::strcmp(call.name, "ImageList_Create") == 0) {
+      created = true;
       digitList = call.result;
-    else if (digitList && std::strcmp(call.name, "ImageList_Draw") == 0 &&
-             call.arguments[0] == digitList)
+    } else if (digitList && std::strcmp(call.name, "ImageList_Draw") == 0 &&
+               call.arguments[0] == digitList)
       draws.push_back({static_cast<int32_t>(call.arguments[1]),
                        static_cast<int32_t>(call.arguments[3]),
                        static_cast<int32_t>(call.arguments[4])});

@@ -16,9 +16,28 @@ struct Plugin {
   uint32_t attachResult = 0;
 };
 
-// Loads the DLL, checks it has the plug-in's exports, and runs DllMain for process attach.
-// False with a plain message otherwise.
+// Loads the DLL and checks it has the plug-in's exports; DllMain has not run yet. False with a
+// plain message otherwise.
+bool LoadPlugin(Plugin &p, const std::string &path, std::string *error);
+
+// LoadPlugin, then DllMain for process attach.
 bool OpenPlugin(Plugin &p, const std::string &path, std::string *error);
+
+// DllMain(module, reason, 0).
+bool CallDllMain(Plugin &p, uint32_t reason, uint32_t *result, std::string *error);
+
+// The plug-in's text store as the guest holds it, found by its lock: the one critical section the
+// module initialises. In the 32-bit module the lock follows three 4-byte fields: the slot array's
+// address, the count of live texts and the count of refused allocations.
+struct GuestTextStore {
+  uint32_t slots;
+  int32_t count;
+  uint32_t refusals;
+  uint32_t lock;                   // the lock's address
+  std::vector<uint8_t> lockBytes;  // the lock's 24 bytes as the guest sees them
+  std::vector<uint32_t> liveTexts; // the first `count` slots
+};
+bool ReadGuestTextStore(Plugin &p, GuestTextStore *store, std::string *error);
 
 // Calls one export with scratch memory reset; false with the fault's message.
 bool CallPlugin(Plugin &p, const char *name, const std::vector<uint32_t> &arguments,

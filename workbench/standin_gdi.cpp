@@ -28,6 +28,23 @@ LoadedModule *ModuleAt(Machine &m, uint32_t base) {
 
 } // namespace
 
+std::shared_ptr<const Pixels> ModuleBitmap(LoadedModule &module, uint32_t id, std::string *error) {
+  // Resources are read-only data: each is decoded once per module, and every bitmap loaded
+  // from one shares its pixels.
+  auto cached = module.bitmapCache.find(id);
+  if (cached != module.bitmapCache.end())
+    return cached->second;
+  std::vector<uint8_t> resource;
+  Pixels decoded;
+  if (!FindResourceBytes(module.pe, kResourceTypeBitmap, id, &resource)) {
+    *error = "no bitmap resource " + std::to_string(id);
+    return nullptr;
+  }
+  if (!DecodeBitmapResource(resource, &decoded, error))
+    return nullptr;
+  return module.bitmapCache[id] = std::make_shared<const Pixels>(std::move(decoded));
+}
+
 uint32_t CreateCanvas(Machine &m, int32_t width, int32_t height, uint32_t fill) {
   uint32_t handle = NewHandle(m, kCanvasTag);
   Canvas &canvas = m.gdi.canvases[handle];
@@ -57,29 +74,14 @@ uint32_t StandInLoadBitmapA(Machine &m, StandInCall &call) {
     call.detail = "no module at " + Hex32(instance);
     return 0;
   }
-  // Resources are read-only data: each is decoded once per module, and every bitmap loaded
-  // from one shares its pixels.
-  auto cached = module->bitmapCache.find(id);
-  if (cached == module->bitmapCache.end()) {
-    std::vector<uint8_t> resource;
-    Pixels decoded;
-    std::string error;
-    if (!FindResourceBytes(module->pe, kResourceTypeBitmap, id, &resource)) {
-      call.detail = "no bitmap resource " + std::to_string(id);
-      return 0;
-    }
-    if (!DecodeBitmapResource(resource, &decoded, &error)) {
-      call.detail = error;
-      return 0;
-    }
-    cached =
-        module->bitmapCache.emplace(id, std::make_shared<const Pixels>(std::move(decoded))).first;
-  }
+  std::shared_ptr<const Pixels> pixels = ModuleBitmap(*module, id, &call.detail);
+  if (!pixels)
+    return 0;
   uint32_t handle = NewHandle(m, kBitmapTag);
   if (m.log.enabled)
-    call.detail = "bitmap " + std::to_string(id) + ", " + std::to_string(cached->second->width) +
-                  "x" + std::to_string(cached->second->height);
-  m.gdi.bitmaps[handle] = cached->second;
+    call.detail = "bitmap " + std::to_string(id) + ", " + std::to_string(pixels->width) + "x" +
+                  std::to_string(pixels->height);
+  m.gdi.bitmaps[handle] = std::move(pixels);
   ++m.gdi.bitmapsCreated;
   return handle;
 }

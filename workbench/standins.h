@@ -83,6 +83,9 @@ std::vector<std::string> CheckHeapGuards(Machine &m);
 // Windows: new models of an edit control and a combo box; their handles.
 uint32_t CreateEditModel(Machine &m);
 uint32_t CreateComboBoxModel(Machine &m);
+// Bitmaps: the pixels of a module's RT_BITMAP resource, decoded once; null with a message when
+// there is none or it cannot be decoded.
+std::shared_ptr<const Pixels> ModuleBitmap(LoadedModule &module, uint32_t id, std::string *error);
 // Device contexts: a canvas of the given size filled with one colour; its handle.
 uint32_t CreateCanvas(Machine &m, int32_t width, int32_t height, uint32_t fill);
 // Critical sections entered and not left.

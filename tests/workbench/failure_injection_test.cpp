@@ -1,0 +1,237 @@
+// Every allocation, bitmap load, image add and image-list creation that an export reaches,
+// made to fail in turn: the plug-in must not fault, must leave nothing behind, must keep its text
+// store consistent, must give its documented result and must never draw a wrong figure.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "workbench/conformance.h"
+#include "workbench/cp932.h"
+#include "workbench/standins.h"
+#include "workbench/ticket_picture.h"
+
+namespace {
+
+const uint32_t kBackground = 0xFF00FF00;
+const char *const kHeapFunctions[] = {"HeapAlloc", "HeapReAlloc"};
+const char *const kDrawingFunctions[] = {"HeapAlloc", "HeapReAlloc", "LoadBitmapA", "ImageList_Add",
+                                         "ImageList_Create"};
+const int32_t kTickets[] = {0, 7, 42, 99, -5, -32768, 100};
+
+// "・整理券（TKT_A1.QPL：サーマル風無地）", CR, LF and "・0～99番まで対応" in code page 932:
+// the four pieces the description is joined from.
+const std::string kDescriptionPieces[4] = {
+    "\x81\x45\x90\xae\x97\x9d\x8c\x94\x81\x69TKT_A1.QPL\x81\x46\x83\x54\x81\x5b\x83\x7d\x83\x8b"
+    "\x95\x97\x96\xb3\x92\x6e\x81\x6a",
+    "\r", "\n",
+    "\x81\x45"
+    "0\x81\x60"
+    "99\x94\xd4\x82\xdc\x82\xc5\x91\xce\x89\x9e"};
+
+// A refused text is empty, so a description built while the heap refuses is some of its pieces,
+// in order; anything else is corruption.
+bool IsPiecesInOrder(const std::string &text) {
+  for (int subset = 0; subset < 16; ++subset) {
+    std::string joined;
+    for (int i = 0; i < 4; ++i)
+      if (subset & (1 << i))
+        joined += kDescriptionPieces[i];
+    if (joined == text)
+      return true;
+  }
+  return false;
+}
+
+class FailureInjection : public ::testing::Test {
+protected:
+  Plugin p;
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(OpenPlugin(p, WB_PRODUCT, &error)) << error << " (build the win32 preset first)";
+  }
+
+  // Runs `call` once to count the calls of `function` it makes, then once per such call with
+  // that one failing, checking after each: no fault, the failure really happened, the store
+  // back to no live text with the same slot array state, nothing left behind, and what `check`
+  // says about the result. Returns the count.
+  uint64_t EachFails(const char *function,
+                     const std::function<bool(uint32_t *, std::string *)> &call,
+                     const std::function<void(uint32_t)> &check) {
+    uint64_t before = CallCount(p.m, function);
+    uint32_t result = 0;
+    std::string error;
+    EXPECT_TRUE(call(&result, &error)) << error;
+    uint64_t reached = CallCount(p.m, function) - before;
+    for (uint32_t nth = 1; nth <= reached; ++nth) {
+      SCOPED_TRACE(std::string(function) + " call " + std::to_string(nth) + " of " +
+                   std::to_string(reached) + " fails");
+      size_t blocks = LiveHeapBlockCount(p.m);
+      uint64_t injected = p.m.injectedFailures;
+      EXPECT_TRUE(FailNthCall(p.m, function, nth));
+      if (!call(&result, &error)) {
+        ADD_FAILURE() << error;
+        return reached;
+      }
+      EXPECT_EQ(p.m.injectedFailures, injected + 1);
+      GuestTextStore store;
+      if (!ReadGuestTextStore(p, &store, &error)) {
+        ADD_FAILURE() << error;
+        return reached;
+      }
+      EXPECT_EQ(store.count, 0);
+      EXPECT_EQ(p.m.heap.live.count(store.slots), 1u) << "the slot array is no live block";
+      EXPECT_EQ(LeftBehind(p, blocks), "");
+      check(result);
+      p.m.problems.clear();
+    }
+    return reached;
+  }
+
+  bool Draw(int32_t sixth, uint32_t *result, std::string *error) {
+    const uint32_t arguments[8] = {0, 1, 2, 3, 4, static_cast<uint32_t>(sixth), 7, 8};
+    uint32_t dc = 0;
+    bool ran = DrawTicket(p, arguments, 216, 97, kBackground, &dc, result, error);
+    picture = p.m.gdi.canvases[dc].pixels;
+    p.m.gdi.canvases.erase(dc);
+    return ran;
+  }
+  Pixels picture;
+};
+
+TEST_F(FailureInjection, SetPlgCommentGivesSetWindowTextsResultAndNoCorruptText) {
+  uint32_t edit = CreateEditModel(p.m);
+  auto call = [&](uint32_t *result, std::string *error) {
+    return CallPlugin(p, "SetPlgComment", {edit}, result, error);
+  };
+  for (const char *function : kHeapFunctions) {
+    uint64_t reached = EachFails(function, call, [&](uint32_t result) {
+      EXPECT_EQ(result, 1u); // what SetWindowTextA returned
+      EXPECT_TRUE(IsPiecesInOrder(p.m.windows[edit].text)) << QuoteText(p.m.windows[edit].text);
+    });
+    EXPECT_GE(reached, 4u) << function;
+  }
+}
+
+TEST_F(FailureInjection, SetCorpAddListAlwaysGivesOneAndFifteenEmptyEntries) {
+  uint32_t combo = CreateComboBoxModel(p.m);
+  auto call = [&](uint32_t *result, std::string *error) {
+    return CallPlugin(p, "SetCorpAddList", {combo}, result, error);
+  };
+  for (const char *function : kHeapFunctions) {
+    uint64_t reached = EachFails(function, call, [&](uint32_t result) {
+      EXPECT_EQ(result, 1u);
+      EXPECT_EQ(p.m.windows[combo].items, std::vector<std::string>(15, ""));
+    });
+    EXPECT_EQ(reached, 15u) << function;
+  }
+}
+
+TEST_F(FailureInjection, GetPlgInfoReachesNoFailingFunction) {
+  for (const char *function : kDrawingFunctions) {
+    uint64_t before = CallCount(p.m, function);
+    uint32_t result = 0;
+    std::vector<uint8_t> record;
+    std::string error;
+    ASSERT_TRUE(ReadPlgInfo(p, &result, &record, &error)) << error;
+    EXPECT_EQ(CallCount(p.m, function), before) << function;
+  }
+}
+
+TEST_F(FailureInjection, DrawSeirikenNeverDrawsAWrongFigure) {
+  for (int32_t sixth : kTickets)
+    for (const char *function : kDrawingFunctions) {
+      SCOPED_TRACE("ticket " + std::to_string(sixth));
+      auto call = [&](uint32_t *result, std::string *error) { return Draw(sixth, result, error); };
+      uint64_t reached = EachFails(function, call, [&](uint32_t result) {
+        EXPECT_EQ(result, 0u);
+        EXPECT_EQ(WrongFigure(p, picture, sixth, kBackground), "");
+      });
+      EXPECT_GT(reached, 0u) << function;
+      // Afterwards the same ticket draws whole again.
+      uint32_t result = 1;
+      std::string error;
+      ASSERT_TRUE(Draw(sixth, &result, &error)) << error;
+      std::vector<GlyphDraw> drawn = GlyphDraws(p.m.log);
+      EXPECT_EQ(drawn.size(), ExpectedGlyphs(sixth).size());
+    }
+}
+
+// The picture check itself: a glyph other than the number's is caught, a missing one is not.
+TEST_F(FailureInjection, ThePictureCheckCatchesAWrongGlyph) {
+  uint32_t result = 1;
+  std::string error;
+  ASSERT_TRUE(Draw(42, &result, &error)) << error;
+  EXPECT_EQ(WrongFigure(p, picture, 42, kBackground), "");
+  EXPECT_EQ(WrongFigure(p, picture, 43, kBackground), "cell 2 shows glyph 2 instead of glyph 3; ");
+  EXPECT_EQ(WrongFigure(p, picture, 2, kBackground), "cell 1 shows glyph 4 instead of the face; ");
+  ASSERT_TRUE(Draw(2, &result, &error)) << error;
+  EXPECT_EQ(WrongFigure(p, picture, 42, kBackground), "");
+}
+
+// Which failure costs what: a digit that is not loaded or not added means no digit at all, the
+// face lost means the face alone is missing, and either list lost takes only its own images.
+TEST_F(FailureInjection, AFailedImageTakesItsOwnPartOnly) {
+  struct Case {
+    const char *function;
+    uint32_t nth;
+    bool faceDrawn;
+    bool digitsDrawn;
+  };
+  const Case cases[] = {
+      {"ImageList_Create", 1, true, false}, {"ImageList_Create", 2, false, true},
+      {"LoadBitmapA", 1, true, false},      {"LoadBitmapA", 4, true, false},
+      {"LoadBitmapA", 10, true, false},     {"LoadBitmapA", 11, false, true},
+      {"ImageList_Add", 1, true, false},    {"ImageList_Add", 10, true, false},
+      {"ImageList_Add", 11, false, true},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(std::string(c.function) + " call " + std::to_string(c.nth));
+    ASSERT_TRUE(FailNthCall(p.m, c.function, c.nth));
+    uint32_t result = 1;
+    std::string error;
+    ASSERT_TRUE(Draw(42, &result, &error)) << error;
+    EXPECT_EQ(result, 0u);
+    EXPECT_EQ(GlyphDraws(p.m.log).size(), c.digitsDrawn ? 2u : 0u);
+    bool faceDrawn = picture.data[0] != kBackground; // the face's top-left corner is white
+    EXPECT_EQ(faceDrawn, c.faceDrawn);
+    EXPECT_EQ(WrongFigure(p, picture, 42, kBackground), "");
+  }
+}
+
+// The one allocation of attach is the slot array. Refused, the module still attaches and every
+// export still gives its documented result without a fault; no text can be registered then, so
+// every text is the empty one and no ticket shows a figure.
+TEST(FailureInjectionAtAttach, ARefusedSlotArrayLeavesEveryExportSafe) {
+  Plugin p;
+  std::string error;
+  ASSERT_TRUE(LoadPlugin(p, WB_PRODUCT, &error)) << error;
+  ASSERT_TRUE(FailNthCall(p.m, "HeapAlloc", 1));
+  uint32_t result = 0;
+  ASSERT_TRUE(CallDllMain(p, 1, &result, &error)) << error;
+  EXPECT_EQ(result, 1u);
+  EXPECT_EQ(p.m.injectedFailures, 1u);
+  EXPECT_EQ(CallCount(p.m, "HeapAlloc"), 1u);
+
+  std::string text;
+  ASSERT_TRUE(ReadComment(p, &result, &text, &error)) << error;
+  EXPECT_EQ(result, 1u);
+  EXPECT_TRUE(IsPiecesInOrder(text));
+  std::vector<std::string> entries;
+  ASSERT_TRUE(ReadList(p, &result, &entries, &error)) << error;
+  EXPECT_EQ(result, 1u);
+  EXPECT_EQ(entries, std::vector<std::string>(15, ""));
+  for (int32_t sixth : kTickets) {
+    Pixels picture;
+    ASSERT_TRUE(RenderTicket(p, static_cast<uint32_t>(sixth), &picture, &error)) << error;
+    EXPECT_EQ(WrongFigure(p, picture, sixth, 0xFFFFFFFF), "") << sixth;
+  }
+  EXPECT_EQ(LiveHeapBlockCount(p.m), 0u);
+  EXPECT_TRUE(p.m.gdi.bitmaps.empty() && p.m.gdi.imageLists.empty());
+  // The one misuse left: every later text asks HeapReAlloc to grow the null slot array, which
+  // Windows refuses without harm. The store would register texts again if it made the slot
+  // array afresh when it has none.
+  for (const std::string &problem : p.m.problems)
+    EXPECT_EQ(problem, "HeapReAlloc: unknown block 0x00000000, never allocated by HeapAlloc");
+}
+
+} // namespace
