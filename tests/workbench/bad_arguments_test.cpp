@@ -1,0 +1,139 @@
+// Every export handed what a careless host might hand it: null, stale and foreign window
+// handles, null and invalid device contexts, a record at the very end of mapped memory, every
+// DllMain reason and a second attach. Each has one defined result and leaves nothing behind.
+#include <gtest/gtest.h>
+
+#include "workbench/conformance.h"
+#include "workbench/standins.h"
+
+namespace {
+
+class BadArguments : public ::testing::Test {
+protected:
+  Plugin p;
+  size_t blocks = 0;
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(OpenPlugin(p, WB_PRODUCT, &error)) << error << " (build the win32 preset first)";
+    blocks = LiveHeapBlockCount(p.m);
+  }
+
+  uint32_t Call(const char *name, const std::vector<uint32_t> &arguments) {
+    uint32_t result = 0xBAD;
+    std::string error;
+    EXPECT_TRUE(CallPlugin(p, name, arguments, &result, &error)) << error;
+    EXPECT_EQ(LeftBehind(p, blocks), "") << name;
+    return result;
+  }
+
+  // A window the host made and destroyed again: its handle names nothing now.
+  uint32_t StaleWindow() {
+    uint32_t window = CreateEditModel(p.m);
+    p.m.windows.erase(window);
+    return window;
+  }
+};
+
+TEST_F(BadArguments, SetPlgCommentOnNoWindowGivesZeroAndTouchesNothing) {
+  struct Case {
+    const char *what;
+    uint32_t window;
+  };
+  const Case cases[] = {{"null", 0}, {"stale", StaleWindow()}, {"never made", 0x0BADF00D}};
+  for (const Case &c : cases) {
+    p.m.log.calls.clear();
+    EXPECT_EQ(Call("SetPlgComment", {c.window}), 0u) << c.what;
+    EXPECT_EQ(CallsNamed(p.m.log, {"SetWindowTextA"}).size(), c.window ? 1u : 0u) << c.what;
+  }
+}
+
+// A combo box takes a window text like any window: the description goes in and its result,
+// success, comes back.
+TEST_F(BadArguments, SetPlgCommentOnAComboBoxPassesOnItsResult) {
+  uint32_t combo = CreateComboBoxModel(p.m);
+  EXPECT_EQ(Call("SetPlgComment", {combo}), 1u);
+  EXPECT_EQ(p.m.windows[combo].text.size(), 57u);
+  EXPECT_TRUE(p.m.windows[combo].items.empty());
+}
+
+// The list's messages are not examined: any non-null handle gives 1.
+TEST_F(BadArguments, SetCorpAddListGivesZeroOnlyForNull) {
+  uint32_t edit = CreateEditModel(p.m);
+  p.m.windows[edit].text = "kept";
+  p.m.log.calls.clear();
+  EXPECT_EQ(Call("SetCorpAddList", {0}), 0u);
+  EXPECT_TRUE(CallsNamed(p.m.log, {"SendMessageA"}).empty());
+  EXPECT_EQ(Call("SetCorpAddList", {StaleWindow()}), 1u);
+  EXPECT_EQ(Call("SetCorpAddList", {0x0BADF00D}), 1u);
+  EXPECT_EQ(Call("SetCorpAddList", {edit}), 1u);
+  EXPECT_EQ(p.m.windows[edit].text, "kept");
+  EXPECT_TRUE(p.m.windows[edit].items.empty());
+}
+
+// Without a device context to draw into, the image lists draw nothing and fail; the plug-in
+// still builds and destroys everything and gives 0.
+TEST_F(BadArguments, DrawSeirikenWithoutADeviceContextDrawsNothingAndGivesZero) {
+  uint32_t stale = CreateCanvas(p.m, 216, 97, 0);
+  p.m.gdi.canvases.erase(stale);
+  for (uint32_t dc : {0u, stale, 0xDEADBEEFu}) {
+    for (uint32_t sixth : {0u, 42u, 0xFFFF8000u}) {
+      p.m.log.calls.clear();
+      EXPECT_EQ(Call("DrawSeiriken", {dc, 0, 0, 0, 0, sixth, 0, 0}), 0u) << Hex32(dc);
+      auto draws = CallsNamed(p.m.log, {"ImageList_Draw"});
+      EXPECT_GE(draws.size(), 2u);
+      for (const LoggedCall &draw : draws)
+        EXPECT_EQ(draw.result, 0u);
+      EXPECT_EQ(CallsNamed(p.m.log, {"ImageList_Destroy"}).size(), 2u);
+    }
+  }
+}
+
+// The record's last byte is the last byte of mapped memory: a write past the 56 bytes faults.
+TEST_F(BadArguments, GetPlgInfoWritesExactlyFiftySixBytes) {
+  uint32_t end = kScratchBase + kScratchSize;
+  uint8_t probe = 0;
+  ASSERT_FALSE(ReadGuest(p.m, end, &probe, 1)) << "memory after the host buffers is mapped";
+  uint32_t record = end - 56;
+  std::vector<uint8_t> bytes(56, 0xFF);
+  WriteGuest(p.m, record, bytes.data(), bytes.size());
+  EXPECT_EQ(Call("GetPlgInfo", {record}), 1u);
+  ASSERT_TRUE(ReadGuest(p.m, record, bytes.data(), bytes.size()));
+  std::vector<uint8_t> expected(56, 0);
+  expected[0] = 4;
+  expected[4] = 216;
+  expected[8] = 97;
+  EXPECT_EQ(bytes, expected);
+}
+
+// A null record gets nothing written (the null page is unmapped, so a write would fault) and 0.
+TEST_F(BadArguments, GetPlgInfoOnNullGivesZero) {
+  EXPECT_EQ(Call("GetPlgInfo", {0}), 0u);
+}
+
+// Only process attach does anything, and only the first time: a second attach keeps the store,
+// its lock and the module handle the drawing loads its bitmaps from.
+TEST_F(BadArguments, DllMainChangesNothingAfterTheFirstAttach) {
+  GuestTextStore before, after;
+  std::string error;
+  ASSERT_TRUE(ReadGuestTextStore(p, &before, &error)) << error;
+  uint64_t initialised = CallCount(p.m, "InitializeCriticalSection");
+  uint64_t allocated = CallCount(p.m, "HeapAlloc");
+  struct Case {
+    uint32_t instance, reason, result;
+  };
+  const Case cases[] = {{0x12340000, 1, 1}, {0, 1, 1}, {0, 0, 0},         {0, 2, 0},
+                        {0, 3, 0},          {0, 4, 0}, {0, 0xFFFFFFFF, 0}};
+  for (const Case &c : cases)
+    EXPECT_EQ(Call("DllMain", {c.instance, c.reason, 0xFFFFFFFF}), c.result) << c.reason;
+  ASSERT_TRUE(ReadGuestTextStore(p, &after, &error)) << error;
+  EXPECT_EQ(after.slots, before.slots);
+  EXPECT_EQ(after.count, before.count);
+  EXPECT_EQ(after.lock, before.lock);
+  EXPECT_EQ(after.lockBytes, before.lockBytes);
+  EXPECT_EQ(CallCount(p.m, "InitializeCriticalSection"), initialised);
+  EXPECT_EQ(CallCount(p.m, "HeapAlloc"), allocated);
+  CheckResult drawing = CheckDrawCalls(p, 42);
+  EXPECT_TRUE(drawing.ok) << drawing.detail;
+}
+
+} // namespace
