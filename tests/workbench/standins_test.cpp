@@ -147,4 +147,48 @@ TEST_F(ProbeMachine, ImageListsDrawResourcePixelsOpaquely) {
   EXPECT_EQ(load[0].detail, "bitmap 7, 4x2");
 }
 
+// Image k of the probe's list is column k of bitmap 7; drawing it at a negative position keeps
+// only the part inside the canvas.
+TEST_F(ProbeMachine, ImageListDrawsClipAtNegativePositions) {
+  const uint32_t fill = 0xFF123456;
+  uint32_t dc = CreateCanvas(m, 2, 2, fill);
+  ASSERT_TRUE(Call("DrawProbe", {dc, 1, static_cast<uint32_t>(-1), static_cast<uint32_t>(-1)}))
+      << lastError;
+  EXPECT_TRUE(m.gdi.canvases[dc].drewOutside);
+  const uint32_t black = 0xFF000000;
+  EXPECT_EQ(m.gdi.canvases[dc].pixels.data, (std::vector<uint32_t>{black, fill, fill, fill}));
+}
+
+TEST_F(ProbeMachine, TheChosenCallFailsAndNoOther) {
+  EXPECT_FALSE(FailNthCall(m, "HeapFree", 1)) << "HeapFree cannot be made to fail";
+  EXPECT_FALSE(FailNthCall(m, "NoSuchFunction", 1));
+  ASSERT_TRUE(FailNthCall(m, "HeapAlloc", 2));
+  uint64_t before = CallCount(m, "HeapAlloc");
+  uint32_t blocks[3];
+  for (uint32_t &block : blocks)
+    ASSERT_TRUE(Call("Leak", {8}, &block)) << lastError;
+  EXPECT_NE(blocks[0], 0u);
+  EXPECT_EQ(blocks[1], 0u);
+  EXPECT_NE(blocks[2], 0u);
+  EXPECT_EQ(CallCount(m, "HeapAlloc"), before + 3);
+  EXPECT_EQ(m.injectedFailures, 1u);
+  EXPECT_EQ(LiveHeapBlockCount(m), 2u);
+  EXPECT_EQ(CallsNamed(m.log, {"HeapAlloc"})[1].detail, "failure injected");
+}
+
+// Each image-list step refused in turn, as Windows refuses it: a null list or bitmap makes the
+// later calls fail without a crash or a complaint, and nothing is drawn or left.
+TEST_F(ProbeMachine, RefusedImageListStepsFailQuietly) {
+  const uint32_t fill = 0xFF123456;
+  for (const char *function : {"ImageList_Create", "LoadBitmapA", "ImageList_Add"}) {
+    uint32_t dc = CreateCanvas(m, 4, 3, fill), first = 0;
+    ASSERT_TRUE(FailNthCall(m, function, 1));
+    ASSERT_TRUE(Call("DrawProbe", {dc, 0, 0, 0}, &first)) << lastError;
+    EXPECT_EQ(first, 0xFFFFFFFFu) << function;
+    EXPECT_EQ(m.gdi.canvases[dc].pixels.data, std::vector<uint32_t>(12, fill)) << function;
+    EXPECT_TRUE(m.gdi.bitmaps.empty() && m.gdi.imageLists.empty()) << function;
+    EXPECT_TRUE(m.problems.empty()) << function << ": " << m.problems[0];
+  }
+}
+
 } // namespace
