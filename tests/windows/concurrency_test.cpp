@@ -1,0 +1,101 @@
+// Several threads call the set-up exports at once, each with windows of its own, and the
+// module's text store must come out exact: every heap block it took while they ran is freed
+// again, no debug line is written, and every thread sees exactly its own results.
+//   concurrency_test MODULE DESCRIPTION_CP932_FILE
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tests/windows/check.h"
+#include "tests/windows/heap_counter.h"
+
+namespace {
+
+typedef INT(WINAPI *GetPlgInfoFn)(void *);
+typedef INT(WINAPI *WindowFn)(HWND);
+
+const int Threads = 8;
+const int Rounds = 150;
+
+GetPlgInfoFn getPlgInfo;
+WindowFn setPlgComment;
+WindowFn setCorpAddList;
+std::string description;
+
+template <class Function> Function Export(HMODULE module, const char *name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(module, name)));
+}
+
+struct Outcome {
+  int wrong;
+};
+
+DWORD WINAPI Worker(LPVOID parameter) {
+  auto outcome = static_cast<Outcome *>(parameter);
+  HWND edit = CreateWindowExA(0, "EDIT", "", ES_MULTILINE, 0, 0, 100, 100, nullptr, nullptr,
+                              nullptr, nullptr);
+  HWND combo = CreateWindowExA(0, "COMBOBOX", "", CBS_DROPDOWNLIST, 0, 0, 100, 100, nullptr,
+                               nullptr, nullptr, nullptr);
+  if (!edit || !combo)
+    ++outcome->wrong;
+  for (int round = 0; round < Rounds && edit && combo; ++round) {
+    SetWindowTextA(edit, "");
+    char text[128] = {};
+    outcome->wrong += setPlgComment(edit) == 0;
+    int n = GetWindowTextA(edit, text, sizeof text);
+    outcome->wrong += std::string(text, n > 0 ? n : 0) != description;
+    outcome->wrong += setCorpAddList(combo) != 1;
+    outcome->wrong += SendMessageA(combo, CB_GETCOUNT, 0, 0) != 15;
+    INT record[16];
+    std::memset(record, 0xFF, sizeof record);
+    outcome->wrong += getPlgInfo(record) != 1 || record[1] != 216 || record[14] != -1;
+  }
+  DestroyWindow(edit);
+  DestroyWindow(combo);
+  return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  if (argc != 3) {
+    std::printf("usage: concurrency_test MODULE DESCRIPTION_CP932_FILE\n");
+    return 2;
+  }
+  if (FILE *f = std::fopen(argv[2], "rb")) {
+    for (int c; (c = std::fgetc(f)) != EOF;)
+      description.push_back(static_cast<char>(c));
+    std::fclose(f);
+  }
+  std::printf("module: %s (%d-bit test program)\n", argv[1], static_cast<int>(sizeof(void *) * 8));
+  HMODULE module = LoadLibraryA(argv[1]);
+  if (!CHECK(module != nullptr))
+    return Summary("concurrency");
+  getPlgInfo = Export<GetPlgInfoFn>(module, "GetPlgInfo");
+  setPlgComment = Export<WindowFn>(module, "SetPlgComment");
+  setCorpAddList = Export<WindowFn>(module, "SetCorpAddList");
+  if (!CHECK(getPlgInfo && setPlgComment && setCorpAddList && HeapCounter::Install(module)))
+    return Summary("concurrency");
+
+  HANDLE threads[Threads];
+  Outcome outcomes[Threads] = {};
+  for (int i = 0; i < Threads; ++i)
+    threads[i] = CreateThread(nullptr, 0, Worker, &outcomes[i], 0, nullptr);
+  WaitForMultipleObjects(Threads, threads, TRUE, INFINITE);
+  for (int i = 0; i < Threads; ++i) {
+    CloseHandle(threads[i]);
+    if (!CHECK(outcomes[i].wrong == 0))
+      std::printf("  thread %d: %d wrong results\n", i, outcomes[i].wrong);
+  }
+  std::printf("%d threads x %d rounds: %ld heap allocations; blocks still held %ld, debug lines "
+              "%ld\n",
+              Threads, Rounds, HeapCounter::allocations, HeapCounter::liveBlocks,
+              HeapCounter::debugLines);
+  CHECK(HeapCounter::allocations > Threads * Rounds);
+  CHECK(HeapCounter::liveBlocks == 0);
+  CHECK(HeapCounter::debugLines == 0);
+  FreeLibrary(module);
+  return Summary("concurrency");
+}
