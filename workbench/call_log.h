@@ -13,7 +13,7 @@ struct LoggedCall {
 };
 
 struct CallLog {
-  bool enabled = true;
+  bool enabled = true; // off, the stand-ins also skip writing their details
   std::vector<LoggedCall> calls;
 };
 

@@ -322,25 +322,24 @@ bool CallGuest(Machine &m, uint32_t address, const std::vector<uint32_t> &argume
   m.blocksRun = 0;
   uc_err err = uc_emu_start(m.uc, address, kReturnTrap, 0, 0);
   uint32_t eip = RegisterValue(m, UC_X86_REG_EIP);
-  std::string callee = DescribeAddress(m, address);
   if (!m.fault.empty()) {
-    *error = m.fault + ", in the call of " + callee;
+    *error = m.fault + ", in the call of " + DescribeAddress(m, address);
     return false;
   }
   if (err != UC_ERR_OK) {
     *error = std::string("CPU stopped: ") + uc_strerror(err) + " at " + DescribeAddress(m, eip) +
-             ", in the call of " + callee;
+             ", in the call of " + DescribeAddress(m, address);
     return false;
   }
   if (eip != kReturnTrap) {
     *error = "budget of " + std::to_string(m.blockBudget) + " basic blocks exceeded at " +
-             DescribeAddress(m, eip) + ", in the call of " + callee;
+             DescribeAddress(m, eip) + ", in the call of " + DescribeAddress(m, address);
     return false;
   }
   uint32_t after = RegisterValue(m, UC_X86_REG_ESP);
   uint32_t removed = after - esp - 4;
   if (removed != arguments.size() * 4) {
-    *error = "stack imbalance: the call of " + callee + " removed " +
+    *error = "stack imbalance: the call of " + DescribeAddress(m, address) + " removed " +
              std::to_string(static_cast<int32_t>(removed)) + " bytes of arguments, expected " +
              std::to_string(arguments.size() * 4);
     return false;

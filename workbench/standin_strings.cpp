@@ -56,7 +56,8 @@ uint32_t StandInCompareStringA(Machine &m, StandInCall &call) {
     StopWithFault(m, "CompareStringA was given an unreadable text");
     return 0;
   }
-  call.detail = QuoteText(left) + " " + QuoteText(right);
+  if (m.log.enabled)
+    call.detail = QuoteText(left) + " " + QuoteText(right);
   return static_cast<uint32_t>(
       CompareStringA(a[0], a[1], a[2] ? left.c_str() : nullptr, static_cast<int>(left.size()),
                      a[4] ? right.c_str() : nullptr, static_cast<int>(right.size())));
@@ -69,7 +70,8 @@ uint32_t StandInLstrlenA(Machine &m, StandInCall &call) {
                          DescribeAddress(m, call.arguments[0]));
     return 0;
   }
-  call.detail = QuoteText(text);
+  if (m.log.enabled)
+    call.detail = QuoteText(text);
   return static_cast<uint32_t>(lstrlenA(call.arguments[0] ? text.c_str() : nullptr));
 }
 
@@ -94,7 +96,8 @@ uint32_t StandInCharUpperA(Machine &m, StandInCall &call) {
                   "CharUpperA was given a text it cannot write at " + DescribeAddress(m, argument));
     return 0;
   }
-  call.detail = QuoteText(text);
+  if (m.log.enabled)
+    call.detail = QuoteText(text);
   return argument;
 }
 
@@ -115,8 +118,9 @@ uint32_t StandInWsprintfA(Machine &m, StandInCall &call) {
                          DescribeAddress(m, call.arguments[0]));
     return 0;
   }
-  call.detail =
-      QuoteText(format) + " -> " + QuoteText(std::string(out, static_cast<size_t>(written)));
+  if (m.log.enabled)
+    call.detail =
+        QuoteText(format) + " -> " + QuoteText(std::string(out, static_cast<size_t>(written)));
   return static_cast<uint32_t>(written);
 }
 
