@@ -1,0 +1,50 @@
+// The soak on the product, and on a copy whose DeleteObject calls go elsewhere: the leak it then
+// has is found at the first check.
+#include <gtest/gtest.h>
+
+#include "workbench/soak.h"
+#include "workbench/standins.h"
+
+namespace {
+
+class Soaking : public ::testing::Test {
+protected:
+  Plugin p;
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(OpenPlugin(p, WB_PRODUCT, &error)) << error << " (build the win32 preset first)";
+  }
+};
+
+TEST_F(Soaking, TheProductEndsWhereItStarted) {
+  SoakReport r = Soak(p, 3000);
+  EXPECT_EQ(r.problem, "");
+  EXPECT_EQ(r.tickets, 3000u);
+  EXPECT_EQ(r.heapBlocksAfter, r.heapBlocksBefore);
+  EXPECT_EQ(r.textsBefore, 0);
+  EXPECT_EQ(r.textsAfter, 0);
+  EXPECT_EQ(r.bitmapsLoaded, 33000u);
+  EXPECT_EQ(r.bitmapsDeleted, 33000u);
+  EXPECT_EQ(r.listsCreated, 6000u);
+  EXPECT_EQ(r.listsDestroyed, 6000u);
+  EXPECT_TRUE(p.m.log.enabled) << "the soak turns the call log back on";
+}
+
+// HeapFree's import slot pointed at the stand-in of HeapAlloc, which takes three arguments too
+// and refuses the "size" a block's address makes: no text is ever freed.
+TEST_F(Soaking, ALeakingBuildIsCaughtAtTheFirstCheck) {
+  const LoadedModule &module = p.m.modules[static_cast<size_t>(p.module)];
+  uint32_t thunk =
+      kThunkBase + 16 * static_cast<uint32_t>(FindStandIn("kernel32.dll", "HeapAlloc") - kStandIns);
+  bool found = false;
+  for (const PeImport &import : module.pe.imports)
+    if (import.name == "HeapFree")
+      found = WriteGuest(p.m, module.base + import.slotRva, &thunk, 4);
+  ASSERT_TRUE(found);
+  SoakReport r = Soak(p, 3000);
+  EXPECT_EQ(r.tickets, 1000u);
+  EXPECT_NE(r.problem.find("ticket 1000 "), std::string::npos) << r.problem;
+  EXPECT_NE(r.problem.find(" heap blocks left"), std::string::npos) << r.problem;
+}
+
+} // namespace
