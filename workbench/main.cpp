@@ -11,6 +11,7 @@
 #include "workbench/cp932.h"
 #include "workbench/plugin_host.h"
 #include "workbench/soak.h"
+#include "workbench/standins.h"
 
 namespace {
 
@@ -40,6 +41,8 @@ const char kUsageText[] =
     "\n"
     "Options:\n"
     "  --plugin FILE      the plug-in DLL (default: " WB_DEFAULT_PLUGIN ")\n"
+    "  --fail FUNCTION:N  the Nth call of FUNCTION after loading fails as on Windows; one of\n"
+    "                     HeapAlloc, HeapReAlloc, LoadBitmapA, ImageList_Create, ImageList_Add\n"
     "  -h, --help         this text\n"
     "\n"
     "Exit codes: 0 done (check: conforms, soak: nothing left), 1 check or soak found\n"
@@ -194,7 +197,7 @@ int SoakCommand(Plugin &p, uint32_t tickets) {
 } // namespace
 
 int main(int argc, char **argv) {
-  std::string plugin = WB_DEFAULT_PLUGIN, output;
+  std::string plugin = WB_DEFAULT_PLUGIN, output, failure;
   std::vector<std::string> words;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
@@ -206,6 +209,10 @@ int main(int argc, char **argv) {
       if (i + 1 >= argc)
         return Usage(arg + " needs a file name");
       (arg == "-o" ? output : plugin) = argv[++i];
+    } else if (arg == "--fail") {
+      if (i + 1 >= argc)
+        return Usage("--fail needs FUNCTION:N");
+      failure = argv[++i];
     } else {
       words.push_back(arg);
     }
@@ -227,6 +234,11 @@ int main(int argc, char **argv) {
                  (command == "soak" ? "count of tickets" : "ticket number"));
   if ((command == "render" || command == "sheet") && output.empty())
     return Usage(command + " needs -o FILE.png");
+  size_t colon = failure.rfind(':');
+  uint32_t nth = 0;
+  if (!failure.empty() &&
+      (colon == std::string::npos || !ParseNumber(failure.substr(colon + 1), &nth) || nth == 0))
+    return Usage("--fail takes FUNCTION:N with N from 1 up, not '" + failure + "'");
 
   Plugin p;
   std::string error;
@@ -234,6 +246,8 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "tkt-workbench: %s\n", error.c_str());
     return kCannotLoad;
   }
+  if (!failure.empty() && !FailNthCall(p.m, failure.substr(0, colon), nth))
+    return Usage(failure.substr(0, colon) + " cannot be made to fail");
   if (command == "info")
     return Info(p);
   if (command == "render")
