@@ -10,6 +10,8 @@ wine32=/usr/lib/wine/wine
 wine64=/usr/lib/wine/wine64
 export WINEPREFIX=${TKT_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/tkt-a1-wine}
 export WINEDEBUG=-all
+# A program that crashes ends there, instead of waiting in Wine's debugger.
+export WINEDLLOVERRIDES=winedbg.exe=d
 
 # A 32-bit Linux program starts only where the kernel runs 32-bit code and wine32 is installed.
 can_run_32() { "$wine32" --version >/dev/null 2>&1; }
