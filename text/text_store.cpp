@@ -49,8 +49,11 @@ Text AllocText(int32_t n) {
 
   EnterCriticalSection(&TheTextStore.Lock);
   SIZE_T slotsSize = (static_cast<SIZE_T>(TheTextStore.Count) + 1) * sizeof(Text);
-  Text *slots =
-      static_cast<Text *>(HeapReAlloc(TheTextStore.Heap, 0, TheTextStore.Slots, slotsSize));
+  // A store whose first slot block was refused at attach makes one now rather than ask the heap
+  // to resize nothing, so that it can register texts again.
+  Text *slots = static_cast<Text *>(
+      TheTextStore.Slots ? HeapReAlloc(TheTextStore.Heap, 0, TheTextStore.Slots, slotsSize)
+                         : HeapAlloc(TheTextStore.Heap, 0, slotsSize));
   if (slots) {
     TheTextStore.Slots = slots;
     TheTextStore.Slots[TheTextStore.Count] = text;

@@ -112,4 +112,18 @@ TEST_F(TextStoreTest, RefusedHeapBlocksLeaveTheStoreIntact) {
   ReleaseText(later);
 }
 
+// A store whose slot block was refused at attach makes one at its first text.
+TEST_F(TextStoreTest, StoreWithoutSlotsMakesThemAtTheFirstText) {
+  Text *attached = TheTextStore.Slots;
+  TheTextStore.Slots = nullptr;
+  Text t = AllocText(1);
+  ASSERT_EQ(TheTextStore.Count, 1);
+  EXPECT_EQ(TheTextStore.Slots[0], t);
+  EXPECT_TRUE(ReAllocSizes().empty());
+  EXPECT_EQ(HeapEvents().back().bytes, sizeof(Text));
+  ReleaseText(t);
+  HeapFree(TheTextStore.Heap, 0, TheTextStore.Slots);
+  TheTextStore.Slots = attached;
+}
+
 } // namespace
