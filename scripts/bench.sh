@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Measures the figures of the plug-in (measurements to read, never pass/fail tests):
+#   - the size of TKT_A1.QPL and what it is made of;
+#   - one DrawSeiriken under Wine against the same platform calls made directly, as a ratio;
+#   - tickets per second through the workbench and the full 65,536-number sweep;
+#   - the number conversions, natively.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+for preset in win32 native; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" >/dev/null
+done
+product=build/win32/plugin/TKT_A1.QPL
+
+echo "== Size of $product: $(stat -c %s $product) bytes"
+bitmaps=0
+for f in resources/*.bmp; do bitmaps=$((bitmaps + $(stat -c %s "$f") - 14)); done
+echo "   the eleven bitmaps alone: $bitmaps bytes"
+echo "   sections (each padded to 512 bytes in the file, after 1,024 bytes of headers):"
+i686-w64-mingw32-objdump -h "$product" | awk '/^ +[0-9]+ \./ { print $2, $3 }' |
+  while read -r name size; do printf '     %-8s %6d bytes\n' "$name" "$((16#$size))"; done
+
+echo
+if scripts/wine.sh can-run-32; then
+  echo "== DrawSeiriken under Wine: the product (32-bit)"
+  scripts/wine.sh 32 build/win32/bench/windows/draw_benchmark.exe "$product"
+else
+  cmake --preset win64 >/dev/null && cmake --build --preset win64 >/dev/null
+  echo "== DrawSeiriken under Wine: the 64-bit module (this machine runs no 32-bit programs)"
+  scripts/wine.sh 64 build/win64/bench/windows/draw_benchmark.exe build/win64/plugin/TKT_A1.QPL
+fi
+
+echo
+echo "== The product through the workbench"
+build/native/bench/workbench/workbench_bench --benchmark_min_time=2
+
+echo
+echo "== The number conversions, natively"
+build/native/bench/conversions/conversions_bench
