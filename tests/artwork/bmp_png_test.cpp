@@ -22,7 +22,7 @@ void Put32(std::vector<uint8_t> &b, uint32_t v) {
   Put16(b, v >> 16);
 }
 
-struct BmpSpec {
+struct BmpLayout {
   int32_t width, height;
   uint16_t bits;
   uint32_t compression = 0;
@@ -31,7 +31,7 @@ struct BmpSpec {
   std::vector<uint8_t> rows;   // pixel rows exactly as stored, padding included
 };
 
-std::vector<uint8_t> MakeBmp(const BmpSpec &s) {
+std::vector<uint8_t> MakeBmp(const BmpLayout &s) {
   std::vector<uint8_t> b;
   const uint32_t offset = 14 + 40 + 4 * static_cast<uint32_t>(s.table.size());
   b.push_back('B');
@@ -93,13 +93,13 @@ TEST(BmpReader, ReadsPaletteImagesLeftPixelInTheHighBits) {
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(std::to_string(c.bits) + " bits");
-    BmpSpec spec = {c.width, 1, c.bits, 0, c.coloursUsed, {}, c.row};
+    BmpLayout layout = {c.width, 1, c.bits, 0, c.coloursUsed, {}, c.row};
     const uint32_t entries = c.coloursUsed ? c.coloursUsed : 1u << c.bits;
     for (uint32_t i = 0; i < entries; ++i)
-      spec.table.push_back(0x010101 * i);
+      layout.table.push_back(0x010101 * i);
     BmpImage image;
     std::string error;
-    ASSERT_TRUE(DecodeBmp(MakeBmp(spec), &image, &error)) << error;
+    ASSERT_TRUE(DecodeBmp(MakeBmp(layout), &image, &error)) << error;
     EXPECT_EQ(image.indices, c.indices);
     ASSERT_EQ(image.colourTable.size(), entries);
     for (size_t i = 0; i < c.indices.size(); ++i)
@@ -108,37 +108,37 @@ TEST(BmpReader, ReadsPaletteImagesLeftPixelInTheHighBits) {
 }
 
 TEST(BmpReader, RejectsFilesItCannotReadSafely) {
-  const BmpSpec good = {2, 2, 24, 0, 0, {}, std::vector<uint8_t>(16, 0)};
+  const BmpLayout good = {2, 2, 24, 0, 0, {}, std::vector<uint8_t>(16, 0)};
   struct Case {
     const char *what;
     std::vector<uint8_t> file;
   };
   std::vector<Case> cases;
   auto with = [&](const char *what, auto change) {
-    BmpSpec s = good;
+    BmpLayout s = good;
     change(s);
     cases.push_back({what, MakeBmp(s)});
   };
-  with("pixel rows cut short", [](BmpSpec &s) { s.rows.resize(15); });
-  with("run-length compressed", [](BmpSpec &s) { s.compression = 1; });
-  with("16 bits per pixel", [](BmpSpec &s) { s.bits = 16; });
-  with("zero width", [](BmpSpec &s) { s.width = 0; });
-  with("zero height", [](BmpSpec &s) { s.height = 0; });
-  with("absurd width", [](BmpSpec &s) { s.width = 0x7FFFFFFF; });
-  with("most negative height", [](BmpSpec &s) { s.height = INT32_MIN; });
-  with("colour index beyond the table", [](BmpSpec &s) {
+  with("pixel rows cut short", [](BmpLayout &s) { s.rows.resize(15); });
+  with("run-length compressed", [](BmpLayout &s) { s.compression = 1; });
+  with("16 bits per pixel", [](BmpLayout &s) { s.bits = 16; });
+  with("zero width", [](BmpLayout &s) { s.width = 0; });
+  with("zero height", [](BmpLayout &s) { s.height = 0; });
+  with("absurd width", [](BmpLayout &s) { s.width = 0x7FFFFFFF; });
+  with("most negative height", [](BmpLayout &s) { s.height = INT32_MIN; });
+  with("colour index beyond the table", [](BmpLayout &s) {
     s.bits = 4;
     s.coloursUsed = 2;
     s.table = {0, 0xFFFFFF};
     s.rows = {0x15, 0, 0, 0, 0x11, 0, 0, 0};
   });
-  with("more colours than the depth allows", [](BmpSpec &s) {
+  with("more colours than the depth allows", [](BmpLayout &s) {
     s.bits = 1;
     s.coloursUsed = 3;
     s.table = {0, 0, 0};
     s.rows.assign(8, 0);
   });
-  with("colour table past the end", [](BmpSpec &s) {
+  with("colour table past the end", [](BmpLayout &s) {
     s.bits = 8;
     s.coloursUsed = 200;
     s.rows.clear();
