@@ -10,6 +10,7 @@
 
 #include "tests/windows/check.h"
 #include "tests/windows/heap_counter.h"
+#include "tests/windows/test_files.h"
 
 namespace {
 
@@ -23,10 +24,6 @@ GetPlgInfoFn getPlgInfo;
 WindowFn setPlgComment;
 WindowFn setCorpAddList;
 std::string description;
-
-template <class Function> Function Export(HMODULE module, const char *name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(module, name)));
-}
 
 struct Outcome {
   int wrong;
@@ -70,11 +67,7 @@ int main(int argc, char **argv) {
     std::printf("usage: concurrency_test MODULE DESCRIPTION_CP932_FILE\n");
     return 2;
   }
-  if (FILE *f = std::fopen(argv[2], "rb")) {
-    for (int c; (c = std::fgetc(f)) != EOF;)
-      description.push_back(static_cast<char>(c));
-    std::fclose(f);
-  }
+  description = ReadFileBytes(argv[2]);
   std::printf("module: %s (%d-bit test program)\n", argv[1], static_cast<int>(sizeof(void *) * 8));
   HMODULE module = LoadLibraryA(argv[1]);
   if (!CHECK(module != nullptr))

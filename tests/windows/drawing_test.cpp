@@ -13,6 +13,7 @@
 
 #include "tests/windows/check.h"
 #include "tests/windows/heap_counter.h"
+#include "tests/windows/test_files.h"
 
 namespace {
 
@@ -30,12 +31,7 @@ struct Picture {
 // Decodes a 4-bit bottom-up bitmap file through its own colour table.
 Picture ReadBitmap(const std::string &path) {
   Picture picture;
-  std::vector<unsigned char> bytes;
-  if (FILE *f = std::fopen(path.c_str(), "rb")) {
-    for (int c; (c = std::fgetc(f)) != EOF;)
-      bytes.push_back(static_cast<unsigned char>(c));
-    std::fclose(f);
-  }
+  const std::string bytes = ReadFileBytes(path);
   if (bytes.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + 64)
     return picture;
   auto file = reinterpret_cast<const BITMAPFILEHEADER *>(bytes.data());
@@ -50,7 +46,8 @@ Picture ReadBitmap(const std::string &path) {
   picture.height = info->biHeight;
   picture.pixels.resize(static_cast<size_t>(picture.width) * picture.height);
   for (int y = 0; y < picture.height; ++y) {
-    const unsigned char *row = bytes.data() + file->bfOffBits + (picture.height - 1 - y) * stride;
+    auto row = reinterpret_cast<const unsigned char *>(bytes.data()) + file->bfOffBits +
+               (picture.height - 1 - y) * stride;
     for (int x = 0; x < picture.width; ++x) {
       int entry = (x % 2 == 0) ? row[x / 2] >> 4 : row[x / 2] & 0x0F;
       const RGBQUAD &c = table[entry];

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/windows/check.h"
+#include "tests/windows/test_files.h"
 
 namespace {
 
@@ -64,7 +65,7 @@ bool Allowed(const std::string &dll, const char *function) {
 
 // The file and a way to read it by relative virtual address through the section table.
 struct Image {
-  std::vector<unsigned char> bytes;
+  std::string bytes;
   const IMAGE_NT_HEADERS32 *nt = nullptr;
 
   const void *At(DWORD rva, DWORD size = 1) const {
@@ -83,14 +84,7 @@ struct Image {
 };
 
 bool Load(const char *path, Image &image) {
-  FILE *f = std::fopen(path, "rb");
-  if (!f)
-    return false;
-  unsigned char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-    image.bytes.insert(image.bytes.end(), buffer, buffer + n);
-  std::fclose(f);
+  image.bytes = ReadFileBytes(path);
   if (image.bytes.size() < sizeof(IMAGE_DOS_HEADER))
     return false;
   auto dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(image.bytes.data());
@@ -171,16 +165,6 @@ BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR f
   return TRUE;
 }
 
-std::string ReadBytes(const std::string &path) {
-  std::string bytes;
-  if (FILE *f = std::fopen(path.c_str(), "rb")) {
-    for (int c; (c = std::fgetc(f)) != EOF;)
-      bytes.push_back(static_cast<char>(c));
-    std::fclose(f);
-  }
-  return bytes;
-}
-
 // Eleven bitmaps in Japanese, each the committed file without its 14-byte file header.
 void CheckResources(const char *path, const std::string &folder) {
   HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -203,7 +187,7 @@ void CheckResources(const char *path, const std::string &folder) {
     HRSRC found = FindResourceExA(module, RT_BITMAP, name, 0x411);
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
     const char *bytes = loaded ? static_cast<const char *>(LockResource(loaded)) : nullptr;
-    std::string file = ReadBytes(
+    std::string file = ReadFileBytes(
         folder + (id == 101 ? "/ticket_face.bmp" : "/digit_" + std::to_string(id - 200) + ".bmp"));
     bool same = bytes && file.size() > 14 && SizeofResource(module, found) == file.size() - 14 &&
                 file.compare(14, std::string::npos, bytes, file.size() - 14) == 0;

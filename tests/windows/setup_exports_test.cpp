@@ -9,29 +9,13 @@
 #include <string>
 
 #include "tests/windows/check.h"
+#include "tests/windows/test_files.h"
 
 namespace {
 
 typedef BOOL(WINAPI *DllMainFn)(HINSTANCE, DWORD, LPVOID);
 typedef INT(WINAPI *GetPlgInfoFn)(void *);
 typedef INT(WINAPI *WindowFn)(HWND);
-
-// An export of the module as a typed function pointer (through void * to say the cast is meant).
-template <class Function> Function Export(HMODULE module, const char *name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(module, name)));
-}
-
-std::string ReadFile(const char *path) {
-  std::string bytes;
-  if (FILE *f = std::fopen(path, "rb")) {
-    char buffer[256];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-      bytes.append(buffer, n);
-    std::fclose(f);
-  }
-  return bytes;
-}
 
 HWND MakeWindow(const char *windowClass, DWORD style) {
   return CreateWindowExA(0, windowClass, "", style, 0, 0, 200, 200, nullptr, nullptr,
@@ -129,7 +113,7 @@ int main(int argc, char **argv) {
     return Summary("setup exports");
 
   CheckPlgInfo(getPlgInfo);
-  CheckComment(setPlgComment, ReadFile(argv[2]));
+  CheckComment(setPlgComment, ReadFileBytes(argv[2]));
   CheckCorpAddList(setCorpAddList);
 
   CHECK(dllMain(module, DLL_PROCESS_DETACH, nullptr) == 0);
@@ -137,7 +121,7 @@ int main(int argc, char **argv) {
   CHECK(dllMain(module, DLL_THREAD_DETACH, nullptr) == 0);
   // A second attach from a host keeps the live store: everything still works afterwards.
   CHECK(dllMain(module, DLL_PROCESS_ATTACH, nullptr) == 1);
-  CheckComment(setPlgComment, ReadFile(argv[2]));
+  CheckComment(setPlgComment, ReadFileBytes(argv[2]));
   CheckCorpAddList(setCorpAddList);
 
   FreeLibrary(module);
