@@ -5,7 +5,7 @@
 function(tkt_module_flags target)
   target_compile_options(${target} PRIVATE
     -fno-exceptions -fno-rtti -fno-stack-protector -fno-asynchronous-unwind-tables
-    -ffreestanding -fno-threadsafe-statics
+    -ffreestanding -fno-threadsafe-statics -fno-ident
     # Small code: the module is mostly its bitmaps.
     -Os
     # Doubles in SSE2, each operation rounded to a double on its own.

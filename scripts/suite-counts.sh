@@ -20,7 +20,7 @@ awk '
   END {
     for (i = 1; i <= n; i++) {
       s = order[i]
-      printf "  %-16s %5d passed, %d failed, %d skipped\n", s, passed[s], failed[s], skipped[s]
+      printf "  %-18s %5d passed, %d failed, %d skipped\n", s, passed[s], failed[s], skipped[s]
       p += passed[s]; f += failed[s]; k += skipped[s]
     }
     printf "total: %d passed, %d failed, %d skipped\n", p, f, k
