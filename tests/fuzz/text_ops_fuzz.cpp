@@ -160,11 +160,11 @@ int32_t Count(FuzzedDataProvider &input) {
   }
 }
 
-std::string Left(const std::string &bytes, int32_t n) {
+std::string LeftBytes(const std::string &bytes, int32_t n) {
   return bytes.substr(0, static_cast<size_t>(std::clamp(n, 0, static_cast<int32_t>(bytes.size()))));
 }
 
-std::string Mid(const std::string &bytes, int32_t start, int32_t count) {
+std::string MidBytes(const std::string &bytes, int32_t start, int32_t count) {
   int32_t length = static_cast<int32_t>(bytes.size());
   if (start < 1 || start > length || count < 0)
     return "";
@@ -191,8 +191,8 @@ void Step(FuzzedDataProvider &input, StoreModel &model) {
     Char,
     Code,
     Concat,
-    Left_,
-    Mid_,
+    Left,
+    Mid,
     Compare,
     Release,
     ReleaseAgain,
@@ -202,7 +202,7 @@ void Step(FuzzedDataProvider &input, StoreModel &model) {
     OperationCount
   };
   auto operation = static_cast<Operation>(input.ConsumeIntegralInRange(0, OperationCount - 1));
-  bool makes = operation <= Char || (operation >= Concat && operation <= Mid_);
+  bool makes = operation <= Char || (operation >= Concat && operation <= Mid);
   if (makes && model.Full())
     operation = Release;
 
@@ -268,17 +268,17 @@ void Step(FuzzedDataProvider &input, StoreModel &model) {
     model.Released(r);
     break;
   }
-  case Left_:
-  case Mid_:
+  case Left:
+  case Mid:
     if (const LiveText *t = model.Pick(input)) {
       Text address = t->Address;
       std::string bytes = t->Bytes;
       int32_t first = Count(input);
-      if (operation == Left_) {
-        model.Made(LeftText(address, first), Left(bytes, first));
+      if (operation == Left) {
+        model.Made(LeftText(address, first), LeftBytes(bytes, first));
       } else {
         int32_t count = Count(input);
-        model.Made(MidText(address, first, count), Mid(bytes, first, count));
+        model.Made(MidText(address, first, count), MidBytes(bytes, first, count));
       }
       model.Released(address);
     }
