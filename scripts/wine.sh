@@ -8,7 +8,7 @@ set -euo pipefail
 
 wine32=/usr/lib/wine/wine
 wine64=/usr/lib/wine/wine64
-export WINEPREFIX=${TKT_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/tkt-a1-wine}
+export WINEPREFIX=${TKT_WINEPREFIX:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/tkt-a1-wine}
 export WINEDEBUG=-all
 # A program that crashes ends there, instead of waiting in Wine's debugger.
 export WINEDLLOVERRIDES=winedbg.exe=d
