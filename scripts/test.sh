@@ -14,6 +14,14 @@ for preset in win32 win32-clang win64 native fuzz; do
   cmake --build --preset "$preset"
 done
 
+if scripts/wine.sh can-run-32; then
+  echo "== This machine runs 32-bit programs: the Wine suites run the product itself too."
+else
+  echo "== NOTE: this machine cannot execute 32-bit programs (/usr/lib/wine/wine --version fails)."
+  echo "== The product itself is not run under Wine here: its Wine suites are skipped and the"
+  echo "== 64-bit module stands in; the workbench suites still run the product in an emulator."
+fi
+
 status=0
 for preset in native fuzz; do
   echo "== tests: $preset"
