@@ -12,6 +12,7 @@
 #include <random>
 #include <string>
 
+#include "tests/conversions/edge_inputs.h"
 #include "text/number_to_text.h"
 #include "text/text_ops.h"
 #include "text/text_to_number.h"
@@ -47,31 +48,8 @@ int main(int argc, char **argv) {
     return 2;
   }
   InitTextStore();
-  const double edges[] = {0.0,
-                          -0.0,
-                          std::numeric_limits<double>::infinity(),
-                          -std::numeric_limits<double>::infinity(),
-                          std::numeric_limits<double>::max(),
-                          std::numeric_limits<double>::denorm_min(),
-                          1.0 / 3.0,
-                          2.0 / 3.0,
-                          1234.5678,
-                          99.99999999999999,
-                          0.9999999999999996,
-                          9.999999999999996,
-                          123456789012345.0,
-                          999999999999999.0,
-                          9347451475106.0,
-                          1e15,
-                          0.0001,
-                          0.00001,
-                          1.5e-5,
-                          1e-100,
-                          123456789012345678.0};
-  for (double value : edges)
+  for (double value : EdgeNumbers())
     WriteNumber(out, value);
-  for (int i = -32768; i <= 99; ++i)
-    WriteNumber(out, i);
   std::mt19937_64 random(42);
   for (int i = 0; i < 20000; ++i) {
     uint64_t bits = random();
@@ -83,38 +61,7 @@ int main(int argc, char **argv) {
     if (std::isfinite(value))
       WriteNumber(out, value);
   }
-  for (const char *chars : {"-",
-                            "+",
-                            "",
-                            " 42",
-                            "\t\t7",
-                            "-3.25",
-                            "1.5e3",
-                            ".5",
-                            "-.5",
-                            "1.2.3",
-                            "- 3",
-                            "-&H10",
-                            "&H1F",
-                            "&hff",
-                            "&hAbCdEf",
-                            "&O17",
-                            "&o17",
-                            "&O8",
-                            "&X1",
-                            "&",
-                            "&h",
-                            "&o",
-                            "&H 1",
-                            "&H1G",
-                            "&H7FFFFFFFFFFFFFFF",
-                            "&H8000000000000000",
-                            "&hffffffffffffffff",
-                            "&o1000000000000000000000",
-                            "0.12",
-                            "0.123",
-                            "99388751317469353",
-                            "3.14159265358979"})
+  for (const std::string &chars : EdgeTexts())
     WriteReading(out, chars);
   std::fclose(out);
   return TheTextStore.Count == 0 ? 0 : 1;

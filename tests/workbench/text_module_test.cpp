@@ -9,6 +9,7 @@
 #include <random>
 
 #include "probe_machine.h"
+#include "tests/conversions/edge_inputs.h"
 #include "text/number_to_text.h"
 #include "text/text_ops.h"
 #include "text/text_to_number.h"
@@ -98,40 +99,7 @@ uint64_t Bits(double value) {
 }
 
 TEST_F(TextModule, NumberToTextAgreesOnTheTableAndRandomDoubles) {
-  std::vector<double> values = {0.0,
-                                -0.0,
-                                std::nan(""),
-                                5,
-                                41,
-                                42,
-                                99,
-                                -7,
-                                -32768,
-                                0.5,
-                                -0.25,
-                                0.001,
-                                0.0001,
-                                0.00012345,
-                                1.0 / 3,
-                                2.0 / 3,
-                                1234.5678,
-                                123456789012345.0,
-                                999999999999999.0,
-                                1e15,
-                                1e16,
-                                1e20,
-                                123456789012345678.0,
-                                1.5e-5,
-                                1e-100,
-                                0.9999999999999996,
-                                9.999999999999996,
-                                99.99999999999999,
-                                std::numeric_limits<double>::max(),
-                                std::numeric_limits<double>::infinity(),
-                                -std::numeric_limits<double>::infinity(),
-                                std::numeric_limits<double>::denorm_min()};
-  for (int32_t n = -32768; n <= 99; ++n)
-    values.push_back(n);
+  std::vector<double> values = EdgeNumbers();
   std::mt19937_64 random(1209);
   for (int i = 0; i < 100000; ++i) {
     uint64_t bits = random();
@@ -155,40 +123,7 @@ TEST_F(TextModule, NumberToTextAgreesOnTheTableAndRandomDoubles) {
 }
 
 TEST_F(TextModule, TextToNumberAgreesOnTheTableAndRandomTexts) {
-  std::vector<std::string> texts = {"0",
-                                    "9",
-                                    "-",
-                                    "+",
-                                    "",
-                                    " 42",
-                                    "\t\t7",
-                                    "-3.25",
-                                    "1.5e3",
-                                    "12abc",
-                                    ".5",
-                                    "1.2.3",
-                                    "- 3",
-                                    "+-5",
-                                    "-&H10",
-                                    "&H1F",
-                                    "&hff",
-                                    "&O17",
-                                    "&o17",
-                                    "&O8",
-                                    "&X1",
-                                    "&",
-                                    "&H",
-                                    "&O",
-                                    "& H1",
-                                    "&H 1",
-                                    "&H-1",
-                                    "&H1G",
-                                    "0.12",
-                                    "0.123",
-                                    "99388751317469353",
-                                    "&H8000000000000000",
-                                    "&H10000000000000000",
-                                    "&HFFFFFFFFFFFFFFFF"};
+  std::vector<std::string> texts = EdgeTexts();
   const std::string alphabet = "0123456789012345678901234567890123456789.-+ \t&HhOoABCDEFabcdefx";
   std::mt19937 random(932);
   for (int i = 0; i < 100000; ++i) {

@@ -1,0 +1,85 @@
+// The inputs of the conversions' edge cases, for the suites that run two builds of the
+// conversions on them and compare: the Windows builds under Wine and the 32-bit build in the
+// workbench, each against the native build.
+#pragma once
+
+#include <limits>
+#include <string>
+#include <vector>
+
+inline std::vector<double> EdgeNumbers() {
+  const double infinity = std::numeric_limits<double>::infinity();
+  std::vector<double> numbers = {0.0,
+                                 -0.0,
+                                 std::numeric_limits<double>::quiet_NaN(),
+                                 infinity,
+                                 -infinity,
+                                 std::numeric_limits<double>::max(),
+                                 std::numeric_limits<double>::denorm_min(),
+                                 0.5,
+                                 -0.25,
+                                 0.001,
+                                 0.0001,
+                                 0.00001,
+                                 0.00012345,
+                                 1.0 / 3.0,
+                                 2.0 / 3.0,
+                                 1234.5678,
+                                 99.99999999999999,
+                                 0.9999999999999996,
+                                 9.999999999999996,
+                                 123456789012345.0,
+                                 999999999999999.0,
+                                 9347451475106.0,
+                                 1e15,
+                                 1e16,
+                                 1e20,
+                                 123456789012345678.0,
+                                 1.5e-5,
+                                 1e-100};
+  for (int n = -32768; n <= 99; ++n)
+    numbers.push_back(n);
+  return numbers;
+}
+
+inline std::vector<std::string> EdgeTexts() {
+  return {"0",
+          "9",
+          "-",
+          "+",
+          "",
+          " 42",
+          "\t\t7",
+          "-3.25",
+          "1.5e3",
+          "12abc",
+          ".5",
+          "-.5",
+          "1.2.3",
+          "- 3",
+          "+-5",
+          "-&H10",
+          "&H1F",
+          "&hff",
+          "&hAbCdEf",
+          "&O17",
+          "&o17",
+          "&O8",
+          "&X1",
+          "&",
+          "&H",
+          "&O",
+          "& H1",
+          "&H 1",
+          "&H-1",
+          "&H1G",
+          "0.12",
+          "0.123",
+          "99388751317469353",
+          "3.14159265358979",
+          "&H7FFFFFFFFFFFFFFF",
+          "&H8000000000000000",
+          "&H10000000000000000",
+          "&HFFFFFFFFFFFFFFFF",
+          "&o1000000000000000000000"};
+}
