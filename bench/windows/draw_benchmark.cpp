@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "tools/preview/canvas.h"
+
 namespace {
 
 typedef INT(WINAPI *DrawSeirikenFn)(HDC, INT, INT, INT, INT, INT, INT, INT);
@@ -60,17 +62,12 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "cannot load DrawSeiriken from %s\n", argv[1]);
     return 1;
   }
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = 216;
-  info.bmiHeader.biHeight = -97;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void *bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP canvas = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = SelectObject(dc, canvas);
+  Canvas canvas;
+  if (!MakeCanvas(canvas, 216, 97, 0xFFFFFFFF)) {
+    std::fprintf(stderr, "cannot make a canvas\n");
+    return 1;
+  }
+  HDC dc = canvas.dc;
 
   LARGE_INTEGER frequency, start, end;
   QueryPerformanceFrequency(&frequency);
@@ -94,8 +91,6 @@ int main(int argc, char **argv) {
   std::printf("%d-bit: DrawSeiriken %.3f ms, the same platform calls directly %.3f ms, "
               "ratio %.3f (median of %d rounds of %d)\n",
               static_cast<int>(sizeof(void *) * 8), p * 1e3, d * 1e3, p / d, rounds, perRound);
-  SelectObject(dc, previous);
-  DeleteObject(canvas);
-  DeleteDC(dc);
+  FreeCanvas(canvas);
   return 0;
 }

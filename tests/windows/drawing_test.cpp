@@ -14,6 +14,7 @@
 #include "tests/windows/check.h"
 #include "tests/windows/heap_counter.h"
 #include "tests/windows/test_files.h"
+#include "tools/preview/canvas.h"
 
 namespace {
 
@@ -179,20 +180,11 @@ int main(int argc, char **argv) {
   Hook(module, "COMCTL32.dll", "ImageList_Add", &CountAdd, realAdd);
   CHECK(HeapCounter::Install(module));
 
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = CanvasWidth;
-  info.bmiHeader.biHeight = -CanvasHeight; // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void *bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP canvas = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!CHECK(dc && canvas && bits))
+  Canvas canvas;
+  if (!CHECK(MakeCanvas(canvas, CanvasWidth, CanvasHeight, Sentinel)))
     return Summary("drawing");
-  HGDIOBJ previous = SelectObject(dc, canvas);
-  auto pixels = static_cast<DWORD *>(bits);
+  HDC dc = canvas.dc;
+  DWORD *pixels = canvas.pixels;
 
   unsigned seed = 12345;
   auto random = [&seed] { return static_cast<INT>(seed = seed * 1103515245u + 12345u); };
@@ -238,8 +230,6 @@ int main(int argc, char **argv) {
   CHECK(live.bitmaps == 0 && live.imageLists == 0 && HeapCounter::liveBlocks == 0);
   CHECK(HeapCounter::debugLines == 0);
 
-  SelectObject(dc, previous);
-  DeleteObject(canvas);
-  DeleteDC(dc);
+  FreeCanvas(canvas);
   return Summary("drawing");
 }

@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+#include "tools/preview/canvas.h"
+
 namespace {
 
 typedef INT(WINAPI *GetPlgInfoFn)(void *);
@@ -57,43 +59,6 @@ void ShowList(WindowFn setCorpAddList) {
   }
   std::printf("\n");
   DestroyWindow(combo);
-}
-
-// A 32-bit top-down bitmap selected into a memory device context, filled with one colour.
-struct Canvas {
-  HDC dc;
-  HBITMAP bitmap;
-  HGDIOBJ previous;
-  DWORD *pixels;
-  int width, height;
-};
-
-bool MakeCanvas(Canvas &c, int width, int height, DWORD fill) {
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void *bits = nullptr;
-  c.dc = CreateCompatibleDC(nullptr);
-  c.bitmap = CreateDIBSection(c.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!c.dc || !c.bitmap)
-    return false;
-  c.previous = SelectObject(c.dc, c.bitmap);
-  c.pixels = static_cast<DWORD *>(bits);
-  c.width = width;
-  c.height = height;
-  for (int i = 0; i < width * height; ++i)
-    c.pixels[i] = fill;
-  return true;
-}
-
-void FreeCanvas(Canvas &c) {
-  SelectObject(c.dc, c.previous);
-  DeleteObject(c.bitmap);
-  DeleteDC(c.dc);
 }
 
 bool WriteBmp(const Canvas &c, const char *path) {
