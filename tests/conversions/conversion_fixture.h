@@ -9,21 +9,10 @@
 #include <gtest/gtest.h>
 
 #include "standin/observe.h"
+#include "tests/conversions/double_bits.h"
 #include "text/number_to_text.h"
 #include "text/text_ops.h"
 #include "text/text_to_number.h"
-
-inline uint64_t BitsOf(double value) {
-  uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
-
-inline double DoubleFromBits(uint64_t bits) {
-  double value;
-  std::memcpy(&value, &bits, sizeof value);
-  return value;
-}
 
 class ConversionTest : public ::testing::Test {
 protected:

@@ -12,18 +12,13 @@
 #include <random>
 #include <string>
 
+#include "tests/conversions/double_bits.h"
 #include "tests/conversions/edge_inputs.h"
 #include "text/number_to_text.h"
 #include "text/text_ops.h"
 #include "text/text_to_number.h"
 
 namespace {
-
-uint64_t BitsOf(double value) {
-  uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
 
 void WriteNumber(FILE *out, double value) {
   Text text = NumberToText(value);

@@ -14,42 +14,38 @@ struct Reading {
 constexpr uint64_t PositiveZero = 0;
 constexpr uint64_t NegativeZero = 0x8000000000000000u;
 
-uint64_t Bits(double value) {
-  return BitsOf(value);
-}
-
 using TextToNumberTest = ConversionTest;
 
 TEST_F(TextToNumberTest, ReadsTheDefinedNumbers) {
   const Reading cases[] = {
-      {"0", Bits(0)},
-      {"7", Bits(7)},
-      {"9", Bits(9)},
+      {"0", BitsOf(0)},
+      {"7", BitsOf(7)},
+      {"9", BitsOf(9)},
       {"-", NegativeZero},
       {"-0", NegativeZero},
       {"+", PositiveZero},
       {"", PositiveZero},
       {"x", PositiveZero},
-      {" 42", Bits(42)},
-      {"\t\t7", Bits(7)},
+      {" 42", BitsOf(42)},
+      {"\t\t7", BitsOf(7)},
       {"\n7", PositiveZero}, // only spaces and tabs are blanks
-      {"-3.25", Bits(-3.25)},
-      {"+3.25", Bits(3.25)},
-      {"1.5e3", Bits(1.5)},
-      {"12abc", Bits(12)},
-      {".5", Bits(0.5)},
-      {"-.5", Bits(-0.5)},
-      {"5.", Bits(5)},
-      {"1.2.3", Bits(1.2)},
+      {"-3.25", BitsOf(-3.25)},
+      {"+3.25", BitsOf(3.25)},
+      {"1.5e3", BitsOf(1.5)},
+      {"12abc", BitsOf(12)},
+      {".5", BitsOf(0.5)},
+      {"-.5", BitsOf(-0.5)},
+      {"5.", BitsOf(5)},
+      {"1.2.3", BitsOf(1.2)},
       {"- 3", NegativeZero},
       {"+-5", PositiveZero},
       {"-&H10", NegativeZero},
       {std::string("12\0"
                    "34",
                    5),
-       Bits(12)}, // the scan stops at a zero byte inside the text
-      {"-32768", Bits(-32768)},
-      {"123456789012345", Bits(123456789012345.0)},
+       BitsOf(12)}, // the scan stops at a zero byte inside the text
+      {"-32768", BitsOf(-32768)},
+      {"123456789012345", BitsOf(123456789012345.0)},
       // Each fraction digit is divided by its own power of ten and added in turn, which is
       // not always the double nearest to the decimal text.
       {"0.12", 0x3FBEB851EB851EB9u},
@@ -63,13 +59,13 @@ TEST_F(TextToNumberTest, ReadsTheDefinedNumbers) {
 
 TEST_F(TextToNumberTest, ReadsOctalAndHexadecimal) {
   const Reading cases[] = {
-      {"&H1F", Bits(31)},
-      {"&hff", Bits(255)},
-      {"  &HfF", Bits(255)},
-      {"&O17", Bits(15)},
-      {"&o17", Bits(15)},
+      {"&H1F", BitsOf(31)},
+      {"&hff", BitsOf(255)},
+      {"  &HfF", BitsOf(255)},
+      {"&O17", BitsOf(15)},
+      {"&o17", BitsOf(15)},
       {"&O8", PositiveZero},
-      {"&O178", Bits(15)},
+      {"&O178", BitsOf(15)},
       {"&X1", PositiveZero},
       {"&", PositiveZero},
       {"&H", PositiveZero},
@@ -77,10 +73,10 @@ TEST_F(TextToNumberTest, ReadsOctalAndHexadecimal) {
       {"& H1", PositiveZero},
       {"&H 1", PositiveZero},
       {"&H-1", PositiveZero},
-      {"&H1G", Bits(1)},
-      {"&H1.5", Bits(1)},
-      {"&H7FFFFFFFFFFFFFFF", Bits(9223372036854775807.0)},
-      {"&O777777777777777777777", Bits(9223372036854775807.0)},
+      {"&H1G", BitsOf(1)},
+      {"&H1.5", BitsOf(1)},
+      {"&H7FFFFFFFFFFFFFFF", BitsOf(9223372036854775807.0)},
+      {"&O777777777777777777777", BitsOf(9223372036854775807.0)},
   };
   for (const Reading &c : cases)
     EXPECT_EQ(BitsOf(Read(c.text)), c.bits) << "text \"" << c.text << "\"";
@@ -93,20 +89,20 @@ TEST_F(TextToNumberTest, LongRunsReadAsTheirUnsignedValue) {
   const double infinity = std::numeric_limits<double>::infinity();
   const std::string zeros400(400, '0');
   const Reading cases[] = {
-      {"&H8000000000000000", Bits(9223372036854775808.0)},
-      {"&H10000000000000000", Bits(18446744073709551616.0)},
-      {"&HFFFFFFFFFFFFFFFF", Bits(18446744073709551616.0)},
-      {"&O1000000000000000000000", Bits(9223372036854775808.0)},
-      {"&H" + zeros400 + "1F", Bits(31)},
-      {"&H1" + std::string(255, '0'), Bits(0x1p1020)},
-      {"&H1" + std::string(256, '0'), Bits(infinity)},
-      {"&O1" + std::string(400, '0'), Bits(infinity)},
-      {zeros400 + "42", Bits(42)},
-      {"-" + zeros400 + "42.5", Bits(-42.5)},
+      {"&H8000000000000000", BitsOf(9223372036854775808.0)},
+      {"&H10000000000000000", BitsOf(18446744073709551616.0)},
+      {"&HFFFFFFFFFFFFFFFF", BitsOf(18446744073709551616.0)},
+      {"&O1000000000000000000000", BitsOf(9223372036854775808.0)},
+      {"&H" + zeros400 + "1F", BitsOf(31)},
+      {"&H1" + std::string(255, '0'), BitsOf(0x1p1020)},
+      {"&H1" + std::string(256, '0'), BitsOf(infinity)},
+      {"&O1" + std::string(400, '0'), BitsOf(infinity)},
+      {zeros400 + "42", BitsOf(42)},
+      {"-" + zeros400 + "42.5", BitsOf(-42.5)},
       // The weight 10^308 comes from 308 rounded multiplications and lands one unit low.
-      {"1" + std::string(308, '0'), Bits(std::nextafter(1e308, 0.0))},
-      {"1" + std::string(309, '0'), Bits(infinity)},
-      {"-1" + std::string(400, '0'), Bits(-infinity)},
+      {"1" + std::string(308, '0'), BitsOf(std::nextafter(1e308, 0.0))},
+      {"1" + std::string(309, '0'), BitsOf(infinity)},
+      {"-1" + std::string(400, '0'), BitsOf(-infinity)},
       // Fraction digits past the double range add nothing.
       {"0." + zeros400 + "1", PositiveZero},
   };

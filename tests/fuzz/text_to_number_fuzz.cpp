@@ -13,17 +13,12 @@
 #include <cstring>
 #include <string>
 
+#include "tests/conversions/double_bits.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/text/text_bytes.h"
 #include "text/text_to_number.h"
 
 namespace {
-
-uint64_t BitsOf(double value) {
-  uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
 
 bool IsDecimalDigit(char c) {
   return c >= '0' && c <= '9';

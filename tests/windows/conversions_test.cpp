@@ -7,24 +7,13 @@
 #include <cstring>
 #include <string>
 
+#include "tests/conversions/double_bits.h"
 #include "tests/windows/check.h"
 #include "text/number_to_text.h"
 #include "text/text_ops.h"
 #include "text/text_to_number.h"
 
 namespace {
-
-uint64_t BitsOf(double value) {
-  uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
-
-double DoubleFromBits(uint64_t bits) {
-  double value;
-  std::memcpy(&value, &bits, sizeof value);
-  return value;
-}
 
 // Prints the first few differences in full; the summary counts all of them.
 void Report(bool same, const char *line) {

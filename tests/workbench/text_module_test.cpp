@@ -9,6 +9,7 @@
 #include <random>
 
 #include "probe_machine.h"
+#include "tests/conversions/double_bits.h"
 #include "tests/conversions/edge_inputs.h"
 #include "text/number_to_text.h"
 #include "text/text_ops.h"
@@ -92,12 +93,6 @@ Text Managed(const std::string &bytes) {
   return t;
 }
 
-uint64_t Bits(double value) {
-  uint64_t bits;
-  std::memcpy(&bits, &value, 8);
-  return bits;
-}
-
 TEST_F(TextModule, NumberToTextAgreesOnTheTableAndRandomDoubles) {
   std::vector<double> values = EdgeNumbers();
   std::mt19937_64 random(1209);
@@ -136,7 +131,7 @@ TEST_F(TextModule, TextToNumberAgreesOnTheTableAndRandomTexts) {
   }
   int differences = 0;
   for (const std::string &text : texts) {
-    uint64_t native = Bits(TextToNumber(Managed(text))), emulated = EmulatedTextNumber(text);
+    uint64_t native = BitsOf(TextToNumber(Managed(text))), emulated = EmulatedTextNumber(text);
     if (native != emulated && ++differences <= 10)
       ADD_FAILURE() << "\"" << text << "\": native " << std::hex << native << ", 32-bit "
                     << emulated;
