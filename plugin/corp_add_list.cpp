@@ -21,7 +21,7 @@ int32_t WINAPI SetCorpAddList(HWND comboBox) {
   Clear(box);
   for (int16_t index = 0; index < CorpAddItemCount; ++index) {
     Text item = GetCorpAddItem(index);
-    AddItem(box, TextPtr(item));
+    AddItem(box, item);
     ReleaseText(item);
   }
   return 1;

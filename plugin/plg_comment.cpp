@@ -21,7 +21,7 @@ int32_t WINAPI SetPlgComment(HWND window) {
   Text description =
       ConcatText(ConcatText(ConcatText(TextFromChars(FirstLine), CharText(13)), CharText(10)),
                  TextFromChars(SecondLine));
-  int32_t result = SetWindowTextA(window, TextPtr(description));
+  int32_t result = SetWindowTextA(window, description);
   ReleaseText(description);
   return result;
 }

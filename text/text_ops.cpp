@@ -24,20 +24,16 @@ Text CopyText(Text t) {
   return r;
 }
 
-char *TextPtr(Text v) {
-  return v;
-}
-
 Text TextFromChars(const char *s) {
   int32_t n = s ? lstrlenA(s) : 0;
-  Text r = NewText(n);
+  Text r = AllocText(n);
   CopyInto(r, 0, s, n);
   return r;
 }
 
 Text CharText(int32_t code) {
   char byte = static_cast<char>(code & 0xFF);
-  Text r = NewText(1);
+  Text r = AllocText(1);
   CopyInto(r, 0, &byte, 1);
   return r;
 }
@@ -63,7 +59,7 @@ Text ConcatText(Text left, Text right) {
 // operand is ever read.
 Text LeftText(Text t, int32_t n) {
   n = Clamp(n, 0, TextLength(t));
-  Text r = NewText(n);
+  Text r = AllocText(n);
   CopyInto(r, 0, t, n);
   ReleaseText(t);
   return r;
@@ -74,13 +70,13 @@ Text MidText(Text t, int32_t start, int32_t count) {
   int32_t length = TextLength(t);
   Text r;
   if (start < 1 || start > length || count < 0) {
-    r = NewText(0);
+    r = AllocText(0);
   } else {
     int32_t from = start - 1;
     int32_t rest = length - from;
     if (count == 0 || count > rest)
       count = rest;
-    r = NewText(count);
+    r = AllocText(count);
     CopyInto(r, 0, t + from, count);
   }
   ReleaseText(t);

@@ -7,7 +7,6 @@
 #include "text/text_store.h"
 
 Text CopyText(Text t);                  // consumes nothing
-char *TextPtr(Text v);                  // the first byte of v, for copies and platform calls
 Text TextFromChars(const char *s);      // bytes of a zero-terminated text up to its terminator
 Text CharText(int32_t code);            // one byte: the low 8 bits of code
 int32_t TextCode(Text t);               // first byte 0..255; consumes t

@@ -68,10 +68,6 @@ Text AllocText(int32_t n) {
   return Refused();
 }
 
-Text NewText(int32_t n) {
-  return AllocText(n);
-}
-
 void ReleaseText(Text t) {
   if (t == SharedEmptyText())
     return;

@@ -31,7 +31,6 @@ void InitTextStore();
 // A new registered text of n zero bytes. When the heap refuses a block, the result is the shared
 // empty text: length 0, never written, and silently ignored by ReleaseText.
 Text AllocText(int32_t n);
-Text NewText(int32_t n);
 
 // Frees a text the store holds. An address the store does not hold frees nothing and writes the
 // debug line; null is ignored silently.

@@ -33,11 +33,11 @@ int32_t RadixDigit(char c, int32_t radix) {
 
 // The octal or hexadecimal form, from the "&": read from an upper-cased working copy.
 double ReadRadixForm(const char *from) {
-  Text copy = NewText(lstrlenA(from));
+  Text copy = AllocText(lstrlenA(from));
   int32_t length = TextLength(copy); // 0 when the heap refused the copy
   if (length > 0)
-    RtlMoveMemory(TextPtr(copy), from, static_cast<SIZE_T>(length));
-  CharUpperA(TextPtr(copy));
+    RtlMoveMemory(copy, from, static_cast<SIZE_T>(length));
+  CharUpperA(copy);
 
   int32_t radix = 0;
   if (length >= 2 && copy[1] == 'O')

@@ -45,7 +45,7 @@ protected:
   double Read(const std::string &chars) {
     int32_t before = TheTextStore.Count;
     Text text = AllocText(static_cast<int32_t>(chars.size()));
-    std::memcpy(TextPtr(text), chars.data(), chars.size());
+    std::memcpy(text, chars.data(), chars.size());
     double value = TextToNumber(text);
     EXPECT_EQ(TheTextStore.Count, before) << "after reading \"" << chars << "\"";
     return value;

@@ -184,7 +184,6 @@ char notAText[16];
 void Step(FuzzedDataProvider &input, StoreModel &model) {
   enum Operation {
     Alloc,
-    New,
     Write,
     Copy,
     FromChars,
@@ -207,10 +206,9 @@ void Step(FuzzedDataProvider &input, StoreModel &model) {
     operation = Release;
 
   switch (operation) {
-  case Alloc:
-  case New: {
+  case Alloc: {
     int32_t n = input.ConsumeIntegralInRange(-3, 40);
-    Text t = operation == Alloc ? AllocText(n) : NewText(n);
+    Text t = AllocText(n);
     model.Made(t, std::string(static_cast<size_t>(std::max(n, 0)), '\0'));
     break;
   }

@@ -84,7 +84,7 @@ TEST_F(TextStoreTest, NegativeCountsMakeEmptyTexts) {
   EXPECT_EQ(TextLength(t), 0);
   EXPECT_EQ(HeapEvents()[0].bytes, 5u);
   ReleaseText(t);
-  t = NewText(INT_MIN);
+  t = AllocText(INT_MIN);
   EXPECT_EQ(TextLength(t), 0);
   ReleaseText(t);
 }

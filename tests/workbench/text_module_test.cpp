@@ -88,7 +88,7 @@ std::string Native(Text t) {
 }
 
 Text Managed(const std::string &bytes) {
-  Text t = NewText(static_cast<int32_t>(bytes.size()));
+  Text t = AllocText(static_cast<int32_t>(bytes.size()));
   std::memcpy(t, bytes.data(), bytes.size());
   return t;
 }

@@ -9,7 +9,7 @@
 namespace {
 
 Text Make(const char *bytes, int32_t length) {
-  Text t = NewText(length);
+  Text t = AllocText(length);
   RtlMoveMemory(t, bytes, static_cast<SIZE_T>(length));
   return t;
 }
