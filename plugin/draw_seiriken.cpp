@@ -23,9 +23,9 @@ int32_t AddBitmap(HIMAGELIST list, int32_t id) {
 }
 
 // Draws the ticket number's glyphs into their cells from the digit image list.
-void DrawTicketDigits(HIMAGELIST digitList, HDC dc, int32_t sixthArgument) {
+void DrawTicketDigits(HIMAGELIST digitList, HDC dc, int32_t ticketNumberArgument) {
   DigitPlacement placements[2];
-  int32_t placed = TicketPlacements(sixthArgument, placements);
+  int32_t placed = TicketPlacements(ticketNumberArgument, placements);
   for (int32_t i = 0; i < placed; ++i)
     ImageList_Draw(digitList, placements[i].Glyph, dc, placements[i].X, placements[i].Y,
                    ILD_NORMAL);
@@ -36,8 +36,8 @@ void DrawTicketDigits(HIMAGELIST digitList, HDC dc, int32_t sixthArgument) {
 // Draws the ticket for the number in the low 16 bits of the sixth argument at the origin of the
 // host's device context. The other arguments are not read. Everything is made afresh for the
 // call and released before it returns; the image lists are the call's own, so nothing is shared.
-int32_t WINAPI DrawSeiriken(HDC dc, int32_t, int32_t, int32_t, int32_t, int32_t sixthArgument,
-                            int32_t, int32_t) {
+int32_t WINAPI DrawSeiriken(HDC dc, int32_t, int32_t, int32_t, int32_t,
+                            int32_t ticketNumberArgument, int32_t, int32_t) {
   HIMAGELIST digitList = ImageList_Create(GlyphWidth, GlyphHeight, ILC_COLOR32, 0, 0);
   HIMAGELIST faceList = ImageList_Create(FaceWidth, FaceHeight, ILC_COLOR32, 0, 0);
 
@@ -50,7 +50,7 @@ int32_t WINAPI DrawSeiriken(HDC dc, int32_t, int32_t, int32_t, int32_t, int32_t 
 
   ImageList_Draw(faceList, 0, dc, 0, 0, ILD_NORMAL);
   if (digitsInPlace)
-    DrawTicketDigits(digitList, dc, sixthArgument);
+    DrawTicketDigits(digitList, dc, ticketNumberArgument);
 
   ImageList_Destroy(faceList);
   ImageList_Destroy(digitList);

@@ -23,6 +23,6 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 int32_t WINAPI GetPlgInfo(PlgInfo *info);
 int32_t WINAPI SetPlgComment(HWND window);
 int32_t WINAPI SetCorpAddList(HWND comboBox);
-int32_t WINAPI DrawSeiriken(HDC dc, int32_t, int32_t, int32_t, int32_t, int32_t sixthArgument,
-                            int32_t, int32_t);
+int32_t WINAPI DrawSeiriken(HDC dc, int32_t, int32_t, int32_t, int32_t,
+                            int32_t ticketNumberArgument, int32_t, int32_t);
 }

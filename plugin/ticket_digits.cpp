@@ -4,8 +4,8 @@
 #include "text/text_ops.h"
 #include "text/text_to_number.h"
 
-Text TicketNumberText(int32_t sixthArgument) {
-  int16_t number = static_cast<int16_t>(sixthArgument & 0xFFFF);
+Text TicketNumberText(int32_t ticketNumberArgument) {
+  int16_t number = static_cast<int16_t>(ticketNumberArgument & 0xFFFF);
   if (number == -1 || number >= 100)
     return TextFromChars("0");
   return NumberToText(static_cast<double>(number));
@@ -35,9 +35,9 @@ int32_t PlaceTicketDigits(Text text, int32_t left, int32_t top, DigitPlacement p
   return placed;
 }
 
-int32_t TicketPlacements(int32_t sixthArgument, DigitPlacement placements[2]) {
+int32_t TicketPlacements(int32_t ticketNumberArgument, DigitPlacement placements[2]) {
   uint32_t refusals = TextRefusals();
-  Text numberText = TicketNumberText(sixthArgument);
+  Text numberText = TicketNumberText(ticketNumberArgument);
   int32_t placed = PlaceTicketDigits(CopyText(numberText), DigitCellLeft, DigitCellTop, placements);
   ReleaseText(numberText);
   return TextRefusals() == refusals ? placed : 0;

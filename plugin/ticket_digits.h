@@ -20,7 +20,7 @@ const int32_t DigitCellWidth = 40;
 
 // The text of the ticket number in the low 16 bits of the sixth argument of DrawSeiriken, read
 // as signed: its decimal form, or "0" for -1 and for numbers from 100 up.
-Text TicketNumberText(int32_t sixthArgument);
+Text TicketNumberText(int32_t ticketNumberArgument);
 
 // Cuts the number text (which it owns and releases) to two characters and places the glyph of
 // each: the tens cell is left out when its character is "0". Returns the count placed.
@@ -28,4 +28,4 @@ int32_t PlaceTicketDigits(Text text, int32_t left, int32_t top, DigitPlacement p
 
 // The whole rule for one ticket. When the heap refused any text the placements could rest on,
 // nothing is placed: a ticket without figures is better than one with a wrong figure.
-int32_t TicketPlacements(int32_t sixthArgument, DigitPlacement placements[2]);
+int32_t TicketPlacements(int32_t ticketNumberArgument, DigitPlacement placements[2]);

@@ -50,12 +50,12 @@ std::string LeftBehind(Plugin &p, size_t blocksBefore) {
   return found;
 }
 
-std::vector<GlyphDraw> ExpectedGlyphs(int32_t sixthArgument) {
+std::vector<GlyphDraw> ExpectedGlyphs(int32_t ticketNumberArgument) {
   // The native rule works on the native text store, set up once as DllMain does.
   static const bool storeReady = (InitTextStore(), true);
   (void)storeReady;
   DigitPlacement placements[2];
-  int32_t count = TicketPlacements(sixthArgument, placements);
+  int32_t count = TicketPlacements(ticketNumberArgument, placements);
   std::vector<GlyphDraw> glyphs;
   for (int32_t i = 0; i < count; ++i)
     glyphs.push_back({placements[i].Glyph, placements[i].X, placements[i].Y});
@@ -162,10 +162,10 @@ CheckResult CheckList(Plugin &p) {
   return {name, left.empty(), left};
 }
 
-CheckResult CheckDrawCalls(Plugin &p, int32_t sixthArgument) {
-  std::string name = "DrawSeiriken of " + std::to_string(sixthArgument) +
+CheckResult CheckDrawCalls(Plugin &p, int32_t ticketNumberArgument) {
+  std::string name = "DrawSeiriken of " + std::to_string(ticketNumberArgument) +
                      " makes the image-list, bitmap and DeleteObject calls of the design";
-  const uint32_t arguments[8] = {0, 0, 0, 0, 0, static_cast<uint32_t>(sixthArgument), 0, 0};
+  const uint32_t arguments[8] = {0, 0, 0, 0, 0, static_cast<uint32_t>(ticketNumberArgument), 0, 0};
   uint32_t dc = 0, result = 0;
   std::string error;
   if (!DrawTicket(p, arguments, kFaceWidth, kFaceHeight, 0, &dc, &result, &error))
@@ -190,7 +190,7 @@ CheckResult CheckDrawCalls(Plugin &p, int32_t sixthArgument) {
     load(id, digits);
   load(101, face);
   expected.push_back(Call("ImageList_Draw", {face, 0, dc, 0, 0, 0}));
-  for (const GlyphDraw &g : ExpectedGlyphs(sixthArgument))
+  for (const GlyphDraw &g : ExpectedGlyphs(ticketNumberArgument))
     expected.push_back(
         Call("ImageList_Draw", {digits, static_cast<uint32_t>(g.glyph), dc,
                                 static_cast<uint32_t>(g.x), static_cast<uint32_t>(g.y), 0}));

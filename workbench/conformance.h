@@ -27,7 +27,7 @@ CheckResult CheckComment(Plugin &p);
 // SetCorpAddList: 0 and no message for a null handle; reset then fifteen empty entries.
 CheckResult CheckList(Plugin &p);
 // The image-list, bitmap and DeleteObject calls of one drawing, in order, with arguments.
-CheckResult CheckDrawCalls(Plugin &p, int32_t sixthArgument);
+CheckResult CheckDrawCalls(Plugin &p, int32_t ticketNumberArgument);
 // Every low-16-bit ticket number (and `extraSamples` with random upper bits and random unread
 // arguments): result 0, 32 bytes removed, the placements of the native rule, nothing left
 // behind, nothing drawn outside the face.
@@ -39,7 +39,7 @@ CheckResult CheckAllNumbers(Plugin &p, int extraSamples);
 std::string LeftBehind(Plugin &p, size_t blocksBefore);
 
 // The placements the design gives for a sixth argument: glyph, x, y.
-std::vector<GlyphDraw> ExpectedGlyphs(int32_t sixthArgument);
+std::vector<GlyphDraw> ExpectedGlyphs(int32_t ticketNumberArgument);
 
 // All of the above, in order.
 std::vector<CheckResult> CheckPlugin(Plugin &p);

@@ -42,18 +42,18 @@ SoakReport Soak(Plugin &p, uint64_t tickets) {
   std::mt19937 random(20261209);
   auto start = std::chrono::steady_clock::now();
   for (uint64_t i = 0; i < tickets && report.problem.empty(); ++i) {
-    uint32_t sixth = i % 2 ? random() : static_cast<uint32_t>(i / 2 % 100);
+    uint32_t ticket = i % 2 ? random() : static_cast<uint32_t>(i / 2 % 100);
     Pixels &picture = p.m.gdi.canvases[dc].pixels;
     std::fill(picture.data.begin(), picture.data.end(), kWhite);
     uint32_t result = 0;
     std::string error;
-    std::string at = "ticket " + std::to_string(i + 1) + " (" + Hex32(sixth) + "): ";
-    if (!CallPlugin(p, "DrawSeiriken", {dc, 0, 0, 0, 0, sixth, 0, 0}, &result, &error))
+    std::string at = "ticket " + std::to_string(i + 1) + " (" + Hex32(ticket) + "): ";
+    if (!CallPlugin(p, "DrawSeiriken", {dc, 0, 0, 0, 0, ticket, 0, 0}, &result, &error))
       report.problem = at + error;
     else if (result != 0)
       report.problem = at + "result " + std::to_string(result);
     else if (i % 97 == 0) // a prime step, so that the tickets checked vary
-      report.problem = WrongFigure(p, picture, static_cast<int32_t>(sixth), kWhite);
+      report.problem = WrongFigure(p, picture, static_cast<int32_t>(ticket), kWhite);
     if (report.problem.empty() && (i % 1000 == 999 || i + 1 == tickets))
       report.problem = Drift(p, report);
     if (!report.problem.empty() && report.problem.compare(0, at.size(), at) != 0)

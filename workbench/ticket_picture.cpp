@@ -40,7 +40,7 @@ std::string CellContent(const Pixels &picture, int32_t left, int32_t top,
 
 } // namespace
 
-std::string WrongFigure(Plugin &p, const Pixels &picture, int32_t sixthArgument,
+std::string WrongFigure(Plugin &p, const Pixels &picture, int32_t ticketNumberArgument,
                         uint32_t background) {
   LoadedModule &module = p.m.modules[static_cast<size_t>(p.module)];
   std::string error;
@@ -55,7 +55,7 @@ std::string WrongFigure(Plugin &p, const Pixels &picture, int32_t sixthArgument,
     return "the picture is smaller than the face";
 
   std::string wanted[2] = {"the face", "the face"};
-  for (const GlyphDraw &g : ExpectedGlyphs(sixthArgument))
+  for (const GlyphDraw &g : ExpectedGlyphs(ticketNumberArgument))
     wanted[(g.x - DigitCellLeft) / DigitCellWidth] = "glyph " + std::to_string(g.glyph);
   std::string found;
   for (int32_t cell = 0; cell < 2; ++cell) {

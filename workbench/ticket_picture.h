@@ -11,5 +11,5 @@
 // `background`: each digit cell shows the glyph the design places there, the plain face or the
 // untouched background, and the rest of the face shows the face or the background. Empty when
 // so; otherwise which cell shows what.
-std::string WrongFigure(Plugin &p, const Pixels &picture, int32_t sixthArgument,
+std::string WrongFigure(Plugin &p, const Pixels &picture, int32_t ticketNumberArgument,
                         uint32_t background);

@@ -23,9 +23,9 @@ struct Placed {
   }
 };
 
-Placed Place(int32_t sixthArgument) {
+Placed Place(int32_t ticketNumberArgument) {
   DigitPlacement out[2] = {};
-  int32_t count = TicketPlacements(sixthArgument, out);
+  int32_t count = TicketPlacements(ticketNumberArgument, out);
   return {std::vector<DigitPlacement>(out, out + (count > 0 ? count : 0))};
 }
 
@@ -50,7 +50,7 @@ protected:
 
 TEST_F(TicketPlacementTest, TableOfResultingTickets) {
   struct Row {
-    int32_t sixth;
+    int32_t ticket;
     int tens, units;
   } rows[] = {
       {0, -1, 0},     {7, -1, 7},     {10, 1, 0},     {42, 4, 2},    {99, 9, 9}, {100, -1, 0},
@@ -58,7 +58,8 @@ TEST_F(TicketPlacementTest, TableOfResultingTickets) {
       {-32768, 0, 3}, {65541, -1, 5}, {65535, -1, 0}, {32768, 0, 3},
   };
   for (const Row &row : rows)
-    EXPECT_TRUE(Place(row.sixth) == Ticket(row.tens, row.units)) << "sixth argument " << row.sixth;
+    EXPECT_TRUE(Place(row.ticket) == Ticket(row.tens, row.units))
+        << "ticket argument " << row.ticket;
 }
 
 TEST_F(TicketPlacementTest, EveryLowHalfWord) {
@@ -93,11 +94,11 @@ TEST_F(TicketPlacementTest, EveryLowHalfWord) {
 
 TEST_F(TicketPlacementTest, NumberTexts) {
   struct Row {
-    int32_t sixth;
+    int32_t ticket;
     const char *text;
   } rows[] = {{0, "0"}, {42, "42"}, {-5, "-5"}, {-32768, "-32768"}, {100, "0"}, {-1, "0"}};
   for (const Row &row : rows) {
-    Text t = TicketNumberText(row.sixth);
+    Text t = TicketNumberText(row.ticket);
     EXPECT_EQ(std::string(t, TextLength(t)), row.text);
     ReleaseText(t);
   }
@@ -105,17 +106,17 @@ TEST_F(TicketPlacementTest, NumberTexts) {
 
 // When any text the placements rest on cannot be made, no glyph is placed: never a wrong figure.
 TEST_F(TicketPlacementTest, RefusedTextsPlaceNothingRatherThanAWrongFigure) {
-  for (int32_t sixth : {0, 7, 42, -5, -32768}) {
+  for (int32_t ticket : {0, 7, 42, -5, -32768}) {
     ResetObservations();
-    Place(sixth);
+    Place(ticket);
     size_t calls = 0;
     for (const HeapEvent &e : HeapEvents())
       calls += e.call != HeapCall::Free;
     for (size_t refused = 0; refused < calls; ++refused) {
       FailHeapCallAfter(static_cast<int>(refused));
-      Placed p = Place(sixth);
-      EXPECT_TRUE(p.placements.empty() || p == Place(sixth))
-          << "sixth " << sixth << ", allocation " << refused << " refused";
+      Placed p = Place(ticket);
+      EXPECT_TRUE(p.placements.empty() || p == Place(ticket))
+          << "ticket " << ticket << ", allocation " << refused << " refused";
       EXPECT_EQ(TheTextStore.Count, 0);
     }
   }

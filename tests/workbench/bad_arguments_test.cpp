@@ -76,9 +76,9 @@ TEST_F(BadArguments, DrawSeirikenWithoutADeviceContextDrawsNothingAndGivesZero) 
   uint32_t stale = CreateCanvas(p.m, 216, 97, 0);
   p.m.gdi.canvases.erase(stale);
   for (uint32_t dc : {0u, stale, 0xDEADBEEFu}) {
-    for (uint32_t sixth : {0u, 42u, 0xFFFF8000u}) {
+    for (uint32_t ticket : {0u, 42u, 0xFFFF8000u}) {
       p.m.log.calls.clear();
-      EXPECT_EQ(Call("DrawSeiriken", {dc, 0, 0, 0, 0, sixth, 0, 0}), 0u) << Hex32(dc);
+      EXPECT_EQ(Call("DrawSeiriken", {dc, 0, 0, 0, 0, ticket, 0, 0}), 0u) << Hex32(dc);
       auto draws = CallsNamed(p.m.log, {"ImageList_Draw"});
       EXPECT_GE(draws.size(), 2u);
       for (const LoggedCall &draw : draws)

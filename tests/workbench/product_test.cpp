@@ -52,22 +52,23 @@ TEST_F(Product, SlotArrayResizesAreSeenAsHeapCalls) {
 }
 
 TEST_F(Product, DrawingMakesTheDesignsCallsForEveryRowOfTheTable) {
-  for (int32_t sixth : {0, 7, 10, 42, 99, 100, 32767, -1, -5, -9, -10, -32768, 65541, 65535, 32768})
-    ExpectOk(CheckDrawCalls(p, sixth));
+  for (int32_t ticket :
+       {0, 7, 10, 42, 99, 100, 32767, -1, -5, -9, -10, -32768, 65541, 65535, 32768})
+    ExpectOk(CheckDrawCalls(p, ticket));
 }
 
 // Heap, lock and text calls interleave with the drawing: they balance within each call.
 TEST_F(Product, DrawingBalancesItsHeapAndLockCalls) {
-  for (int32_t sixth : {0, 42, -32768}) {
+  for (int32_t ticket : {0, 42, -32768}) {
     size_t live = LiveHeapBlockCount(p.m);
-    ExpectOk(CheckDrawCalls(p, sixth));
+    ExpectOk(CheckDrawCalls(p, ticket));
     size_t allocs = CallsNamed(p.m.log, {"HeapAlloc"}).size();
     size_t frees = CallsNamed(p.m.log, {"HeapFree"}).size();
     size_t enters = CallsNamed(p.m.log, {"EnterCriticalSection"}).size();
     size_t leaves = CallsNamed(p.m.log, {"LeaveCriticalSection"}).size();
     EXPECT_GT(allocs, 0u);
-    EXPECT_EQ(allocs, frees) << sixth;
-    EXPECT_EQ(enters, leaves) << sixth;
+    EXPECT_EQ(allocs, frees) << ticket;
+    EXPECT_EQ(enters, leaves) << ticket;
     EXPECT_EQ(LiveHeapBlockCount(p.m), live);
     EXPECT_TRUE(p.m.problems.empty());
   }
