@@ -5,13 +5,9 @@
 
 #include "plugin/ticket_digits.h"
 #include "resources/resource_ids.h"
+#include "resources/ticket_sizes.h"
 
 namespace {
-
-const int32_t FaceWidth = 216;
-const int32_t FaceHeight = 97;
-const int32_t GlyphWidth = 40;
-const int32_t GlyphHeight = 60;
 
 // Loads one bitmap of the module into an image list; the list keeps its own copy, so the bitmap
 // goes at once. Returns the index the list gave the image.

@@ -1,19 +1,13 @@
-// The plug-in's exported functions and the record the host hands to GetPlgInfo. Exported by
-// undecorated name with the Windows calling convention: the callee removes its arguments.
+// The plug-in's exported functions, exported by undecorated name with the types hosts call them
+// through (plugin/plugin_interface.h).
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <type_traits>
 
-// The plug-in information record: fourteen 32-bit words, owned by the host.
-struct PlgInfo {
-  int32_t InfoCode;
-  int32_t Width;
-  int32_t Height;
-  int32_t Reserved[11];
-};
-static_assert(sizeof(PlgInfo) == 56, "PlgInfo is fourteen 32-bit words");
+#include "plugin/plugin_interface.h"
 
 // The module's instance handle, recorded at process attach; the bitmaps are loaded from it.
 extern HINSTANCE ModuleHandle;
@@ -26,3 +20,12 @@ int32_t WINAPI SetCorpAddList(HWND comboBox);
 int32_t WINAPI DrawSeiriken(HDC dc, int32_t, int32_t, int32_t, int32_t,
                             int32_t ticketNumberArgument, int32_t, int32_t);
 }
+
+// Each export has exactly the type a host calls it through.
+static_assert(std::is_same<decltype(&DllMain), DllMainFunction>::value, "DllMain");
+static_assert(std::is_same<decltype(&GetPlgInfo), GetPlgInfoFunction>::value, "GetPlgInfo");
+static_assert(std::is_same<decltype(&SetPlgComment), SetPlgCommentFunction>::value,
+              "SetPlgComment");
+static_assert(std::is_same<decltype(&SetCorpAddList), SetCorpAddListFunction>::value,
+              "SetCorpAddList");
+static_assert(std::is_same<decltype(&DrawSeiriken), DrawSeirikenFunction>::value, "DrawSeiriken");

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "resources/ticket_sizes.h"
 #include "text/text_store.h"
 
 // One glyph of the digit image list drawn with its top-left corner at (X, Y).
@@ -13,10 +14,10 @@ struct DigitPlacement {
   int32_t Y;
 };
 
-// Top-left corner of the tens cell; the units cell lies one cell width to its right.
+// Top-left corner of the tens cell; each cell is one glyph wide, the units cell right after it.
 const int32_t DigitCellLeft = 121;
 const int32_t DigitCellTop = 18;
-const int32_t DigitCellWidth = 40;
+const int32_t DigitCellWidth = GlyphWidth;
 
 // The text of the ticket number in the low 16 bits of the sixth argument of DrawSeiriken, read
 // as signed: its decimal form, or "0" for -1 and for numbers from 100 up.

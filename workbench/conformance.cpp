@@ -4,13 +4,15 @@
 #include <random>
 
 #include "plugin/ticket_digits.h"
+#include "resources/resource_ids.h"
+#include "resources/ticket_sizes.h"
 #include "workbench/cp932.h"
 #include "workbench/standins.h"
+#include "workbench/window_messages.h"
 
 namespace {
 
 const uint32_t kIlcColor32 = 0x20;
-const int32_t kFaceWidth = 216, kFaceHeight = 97;
 
 // The description as UTF-8; the plug-in writes it in code page 932 (57 bytes), where the
 // fullwidth tilde U+FF5E is the byte pair 81 60.
@@ -97,7 +99,8 @@ CheckResult CheckDllMain(Plugin &p) {
 }
 
 CheckResult CheckPlgInfo(Plugin &p) {
-  const char *name = "GetPlgInfo gives 1 and writes 4, 216, 97 and 11 zero words, nothing more";
+  const char *name = "GetPlgInfo gives 1 and writes 4, the face's width and height and 11 zero "
+                     "words, nothing more";
   uint32_t result = 0;
   std::vector<uint8_t> record;
   std::string error;
@@ -105,8 +108,8 @@ CheckResult CheckPlgInfo(Plugin &p) {
     return Fail(name, error);
   std::vector<uint8_t> expected(64, 0);
   expected[0] = 4;
-  expected[4] = 216;
-  expected[8] = 97;
+  expected[4] = FaceWidth;
+  expected[8] = FaceHeight;
   std::fill(expected.begin() + 56, expected.end(), 0xFF);
   if (result != 1)
     return Fail(name, "result " + std::to_string(result));
@@ -155,7 +158,7 @@ CheckResult CheckList(Plugin &p) {
   if (entries != std::vector<std::string>(15, ""))
     return Fail(name, std::to_string(entries.size()) + " entries after the call");
   auto sent = CallsNamed(p.m.log, {"SendMessageA"});
-  if (sent.empty() || sent[0].arguments[1] != 0x014B || sent[0].arguments[2] != 0 ||
+  if (sent.empty() || sent[0].arguments[1] != kCbResetContent || sent[0].arguments[2] != 0 ||
       sent[0].arguments[3] != 0)
     return Fail(name, "the first message is not CB_RESETCONTENT with 0, 0");
   std::string left = LeftBehind(p, blocks);
@@ -168,7 +171,7 @@ CheckResult CheckDrawCalls(Plugin &p, int32_t ticketNumberArgument) {
   const uint32_t arguments[8] = {0, 0, 0, 0, 0, static_cast<uint32_t>(ticketNumberArgument), 0, 0};
   uint32_t dc = 0, result = 0;
   std::string error;
-  if (!DrawTicket(p, arguments, kFaceWidth, kFaceHeight, 0, &dc, &result, &error))
+  if (!DrawTicket(p, arguments, FaceWidth, FaceHeight, 0, &dc, &result, &error))
     return Fail(name, error);
   p.m.gdi.canvases.erase(dc);
   auto calls = CallsNamed(p.m.log, {"ImageList_Create", "ImageList_Add", "ImageList_Draw",
@@ -177,8 +180,9 @@ CheckResult CheckDrawCalls(Plugin &p, int32_t ticketNumberArgument) {
   uint32_t base = p.m.modules[static_cast<size_t>(p.module)].base;
   uint32_t digits = calls.size() > 0 ? calls[0].result : 0;
   uint32_t face = calls.size() > 1 ? calls[1].result : 0;
-  std::vector<std::string> expected = {Call("ImageList_Create", {40, 60, kIlcColor32, 0, 0}),
-                                       Call("ImageList_Create", {216, 97, kIlcColor32, 0, 0})};
+  std::vector<std::string> expected = {
+      Call("ImageList_Create", {GlyphWidth, GlyphHeight, kIlcColor32, 0, 0}),
+      Call("ImageList_Create", {FaceWidth, FaceHeight, kIlcColor32, 0, 0})};
   auto load = [&](uint32_t id, uint32_t list) {
     size_t at = expected.size();
     uint32_t bitmap = at < calls.size() ? calls[at].result : 0;
@@ -186,9 +190,9 @@ CheckResult CheckDrawCalls(Plugin &p, int32_t ticketNumberArgument) {
     expected.push_back(Call("ImageList_Add", {list, bitmap, 0}));
     expected.push_back(Call("DeleteObject", {bitmap}));
   };
-  for (uint32_t id = 200; id <= 209; ++id)
+  for (uint32_t id = IDB_DIGIT_0; id <= IDB_DIGIT_9; ++id)
     load(id, digits);
-  load(101, face);
+  load(IDB_TICKET_FACE, face);
   expected.push_back(Call("ImageList_Draw", {face, 0, dc, 0, 0, 0}));
   for (const GlyphDraw &g : ExpectedGlyphs(ticketNumberArgument))
     expected.push_back(
@@ -221,7 +225,7 @@ CheckResult CheckAllNumbers(Plugin &p, int extraSamples) {
         a = random();
     uint32_t dc = 0, result = 0;
     std::string error;
-    if (!DrawTicket(p, arguments, kFaceWidth, kFaceHeight, 0, &dc, &result, &error))
+    if (!DrawTicket(p, arguments, FaceWidth, FaceHeight, 0, &dc, &result, &error))
       return Fail(name, "ticket " + Hex32(arguments[5]) + ": " + error);
     bool outside = p.m.gdi.canvases[dc].drewOutside;
     p.m.gdi.canvases.erase(dc);
@@ -229,7 +233,7 @@ CheckResult CheckAllNumbers(Plugin &p, int extraSamples) {
     if (result != 0)
       problem = "result " + std::to_string(result);
     else if (outside)
-      problem = "drew outside the 216 x 97 face";
+      problem = "drew outside the face";
     else
       problem = LeftBehind(p, blocks);
     std::vector<GlyphDraw> actual = GlyphDraws(p.m.log);

@@ -20,7 +20,7 @@ struct CheckResult {
 CheckResult CheckExports(const Plugin &p);
 // DllMain: 1 for process attach (already run by OpenPlugin), 0 for reasons 0, 2 and 3.
 CheckResult CheckDllMain(Plugin &p);
-// GetPlgInfo: 1, and the bytes 4, 216, 97 and eleven zero words, nothing written beyond.
+// GetPlgInfo: 1, and the words 4, the face's width and height and eleven zeros, nothing beyond.
 CheckResult CheckPlgInfo(Plugin &p);
 // SetPlgComment: 0 for a null handle; the 57 bytes of the description on an edit control.
 CheckResult CheckComment(Plugin &p);

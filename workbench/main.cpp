@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/ticket_sizes.h"
 #include "tools/png/png_image.h"
 #include "workbench/conformance.h"
 #include "workbench/cp932.h"
@@ -147,8 +148,9 @@ int Trace(Plugin &p, uint32_t number) {
   const uint32_t arguments[8] = {0, 0, 0, 0, 0, number, 0, 0};
   uint32_t dc = 0, result = 0;
   std::string error;
-  bool ran = DrawTicket(p, arguments, 216, 97, 0xFFFFFFFF, &dc, &result, &error);
-  std::printf("DrawSeiriken(0x%X, 0, 0, 0, 0, 0x%X, 0, 0) on a 216 x 97 canvas\n", dc, number);
+  bool ran = DrawTicket(p, arguments, FaceWidth, FaceHeight, 0xFFFFFFFF, &dc, &result, &error);
+  std::printf("DrawSeiriken(0x%X, 0, 0, 0, 0, 0x%X, 0, 0) on a %d x %d canvas\n", dc, number,
+              FaceWidth, FaceHeight);
   for (const LoggedCall &call : p.m.log.calls)
     std::printf("  %s\n", FormatCall(call).c_str());
   if (!ran)

@@ -3,13 +3,13 @@
 #include <chrono>
 #include <random>
 
+#include "resources/ticket_sizes.h"
 #include "workbench/conformance.h"
 #include "workbench/standins.h"
 #include "workbench/ticket_picture.h"
 
 namespace {
 
-const int32_t kFaceWidth = 216, kFaceHeight = 97;
 const uint32_t kWhite = 0xFFFFFFFF;
 
 // The same as before the soak: heap blocks, live texts, no bitmap or image list, no misuse.
@@ -38,7 +38,7 @@ SoakReport Soak(Plugin &p, uint64_t tickets) {
   // The log would grow by a hundred entries per ticket; the models' state is what counts here.
   bool logging = p.m.log.enabled;
   p.m.log.enabled = false;
-  uint32_t dc = CreateCanvas(p.m, kFaceWidth, kFaceHeight, kWhite);
+  uint32_t dc = CreateCanvas(p.m, FaceWidth, FaceHeight, kWhite);
   std::mt19937 random(20261209);
   auto start = std::chrono::steady_clock::now();
   for (uint64_t i = 0; i < tickets && report.problem.empty(); ++i) {

@@ -3,13 +3,10 @@
 // window: 0, nothing changed.
 #include "workbench/cp932.h"
 #include "workbench/standins.h"
+#include "workbench/window_messages.h"
 
 namespace {
 
-const uint32_t kWmSetText = 0x000C;
-const uint32_t kCbAddString = 0x0143;
-const uint32_t kCbGetCount = 0x0146;
-const uint32_t kCbResetContent = 0x014B;
 const uint32_t kCbErr = 0xFFFFFFFF;
 
 uint32_t NewWindow(Machine &m, WindowModel::Kind kind) {

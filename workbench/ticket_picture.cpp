@@ -2,12 +2,11 @@
 
 #include "plugin/ticket_digits.h"
 #include "resources/resource_ids.h"
+#include "resources/ticket_sizes.h"
 #include "workbench/conformance.h"
 #include "workbench/standins.h"
 
 namespace {
-
-const int32_t kCellHeight = 60;
 
 // Whether the picture's rectangle at (left, top) equals the image's rectangle at (imageLeft,
 // imageTop), or, with a null image, is all `background`.
@@ -29,11 +28,11 @@ std::string CellContent(const Pixels &picture, int32_t left, int32_t top,
                         const std::shared_ptr<const Pixels> glyphs[10], const Pixels &face,
                         uint32_t background) {
   for (int32_t k = 0; k < 10; ++k)
-    if (Shows(picture, left, top, DigitCellWidth, kCellHeight, glyphs[k].get(), 0, 0, background))
+    if (Shows(picture, left, top, DigitCellWidth, GlyphHeight, glyphs[k].get(), 0, 0, background))
       return "glyph " + std::to_string(k);
-  if (Shows(picture, left, top, DigitCellWidth, kCellHeight, &face, left, top, background))
+  if (Shows(picture, left, top, DigitCellWidth, GlyphHeight, &face, left, top, background))
     return "the face";
-  if (Shows(picture, left, top, DigitCellWidth, kCellHeight, nullptr, 0, 0, background))
+  if (Shows(picture, left, top, DigitCellWidth, GlyphHeight, nullptr, 0, 0, background))
     return "the background";
   return "something else";
 }
@@ -68,7 +67,7 @@ std::string WrongFigure(Plugin &p, const Pixels &picture, int32_t ticketNumberAr
   }
   // Outside the cells: the face or the background, row by row.
   for (int32_t y = 0; y < face->height; ++y) {
-    bool cellRow = y >= DigitCellTop && y < DigitCellTop + kCellHeight;
+    bool cellRow = y >= DigitCellTop && y < DigitCellTop + GlyphHeight;
     int32_t spans[2][2] = {
         {0, cellRow ? DigitCellLeft : face->width},
         {cellRow ? DigitCellLeft + 2 * DigitCellWidth : face->width, face->width}};

@@ -11,22 +11,23 @@
 #include <cstdlib>
 #include <vector>
 
+#include "plugin/plugin_interface.h"
+#include "resources/resource_ids.h"
+#include "resources/ticket_sizes.h"
 #include "tools/preview/canvas.h"
 
 namespace {
 
-typedef INT(WINAPI *DrawSeirikenFn)(HDC, INT, INT, INT, INT, INT, INT, INT);
-
 // Ticket 42, drawn with the platform calls alone.
 void DrawDirectly(HMODULE module, HDC dc) {
-  HIMAGELIST digits = ImageList_Create(40, 60, ILC_COLOR32, 0, 0);
-  HIMAGELIST face = ImageList_Create(216, 97, ILC_COLOR32, 0, 0);
-  for (int id = 200; id <= 209; ++id) {
+  HIMAGELIST digits = ImageList_Create(GlyphWidth, GlyphHeight, ILC_COLOR32, 0, 0);
+  HIMAGELIST face = ImageList_Create(FaceWidth, FaceHeight, ILC_COLOR32, 0, 0);
+  for (int id = IDB_DIGIT_0; id <= IDB_DIGIT_9; ++id) {
     HBITMAP bitmap = LoadBitmapA(module, MAKEINTRESOURCEA(id));
     ImageList_Add(digits, bitmap, nullptr);
     DeleteObject(bitmap);
   }
-  HBITMAP bitmap = LoadBitmapA(module, MAKEINTRESOURCEA(101));
+  HBITMAP bitmap = LoadBitmapA(module, MAKEINTRESOURCEA(IDB_TICKET_FACE));
   ImageList_Add(face, bitmap, nullptr);
   DeleteObject(bitmap);
   ImageList_Draw(face, 0, dc, 0, 0, ILD_NORMAL);
@@ -55,15 +56,13 @@ int main(int argc, char **argv) {
   int rounds = argc > 2 ? std::atoi(argv[2]) : 20;
   const int perRound = 25;
   HMODULE module = LoadLibraryA(argv[1]);
-  auto draw = module ? reinterpret_cast<DrawSeirikenFn>(
-                           reinterpret_cast<void *>(GetProcAddress(module, "DrawSeiriken")))
-                     : nullptr;
+  DrawSeirikenFunction draw = module ? FindPluginExports(module).drawSeiriken : nullptr;
   if (!draw) {
     std::fprintf(stderr, "cannot load DrawSeiriken from %s\n", argv[1]);
     return 1;
   }
   Canvas canvas;
-  if (!MakeCanvas(canvas, 216, 97, 0xFFFFFFFF)) {
+  if (!MakeCanvas(canvas, FaceWidth, FaceHeight, 0xFFFFFFFF)) {
     std::fprintf(stderr, "cannot make a canvas\n");
     return 1;
   }

@@ -3,6 +3,7 @@
 // conformance check runs it.
 #include <benchmark/benchmark.h>
 
+#include "resources/ticket_sizes.h"
 #include "workbench/conformance.h"
 
 namespace {
@@ -26,7 +27,7 @@ void TicketsPerSecond(benchmark::State &state) {
     const uint32_t arguments[8] = {0, 0, 0, 0, 0, number++ % 100, 0, 0};
     uint32_t dc = 0, result = 0;
     std::string error;
-    if (!DrawTicket(p, arguments, 216, 97, 0xFFFFFFFF, &dc, &result, &error)) {
+    if (!DrawTicket(p, arguments, FaceWidth, FaceHeight, 0xFFFFFFFF, &dc, &result, &error)) {
       state.SkipWithError(error.c_str());
       return;
     }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/ticket_sizes.h"
 #include "tools/png/bmp_file.h"
 
 namespace {
@@ -21,7 +22,6 @@ struct Resource {
 };
 
 constexpr uint8_t kWhite = 7;
-constexpr int kFaceWidth = 216, kFaceHeight = 97, kDigitWidth = 40, kDigitHeight = 60;
 
 // Colour tables as 0xRRGGBB: the face, then the glyphs of 0 to 9.
 const uint32_t kExpectedColours[11][8] = {
@@ -123,8 +123,8 @@ TEST(ArtworkFormat, EveryImageHasTheStoredResourceLayout) {
     EXPECT_EQ(Le32(r.file, 6), 0u); // reserved
     EXPECT_EQ(b.pixelOffset, 14u + 40u + 64u);
     EXPECT_EQ(b.headerSize, 40u);
-    EXPECT_EQ(b.width, face ? kFaceWidth : kDigitWidth);
-    EXPECT_EQ(b.height, face ? kFaceHeight : kDigitHeight); // positive: bottom-up
+    EXPECT_EQ(b.width, face ? FaceWidth : GlyphWidth);
+    EXPECT_EQ(b.height, face ? FaceHeight : GlyphHeight); // positive: bottom-up
     EXPECT_EQ(b.planes, 1);
     EXPECT_EQ(b.bitCount, 4);
     EXPECT_EQ(b.compression, 0u);
@@ -155,8 +155,8 @@ TEST(ArtworkFormat, PixelsUseOnlyTheGreysOfEntriesZeroToSeven) {
 
 TEST(TicketFace, IsWhiteOutsideTheHeadingAndTheValidityLine) {
   const BmpImage &face = Load(0).image;
-  for (int y = 0; y < kFaceHeight; ++y)
-    for (int x = 0; x < kFaceWidth; ++x)
+  for (int y = 0; y < FaceHeight; ++y)
+    for (int x = 0; x < FaceWidth; ++x)
       if (x >= 112 || !(Inside(kHeadingRegion, x, y) || Inside(kValidityLine, x, y))) {
         ASSERT_EQ(At(face, x, y), kWhite) << "at " << x << "," << y;
       }
@@ -211,13 +211,13 @@ TEST(DigitGlyphs, InkFillsExactlyTheGlyphBoxWithinWhiteMargins) {
   for (int d = 0; d <= 9; ++d) {
     SCOPED_TRACE("digit " + std::to_string(d));
     const BmpImage &g = Digit(d);
-    for (int x = 0; x < kDigitWidth; ++x)
-      for (int y : {0, 1, kDigitHeight - 1})
+    for (int x = 0; x < GlyphWidth; ++x)
+      for (int y : {0, 1, GlyphHeight - 1})
         ASSERT_EQ(At(g, x, y), kWhite) << "row " << y;
-    for (int y = 0; y < kDigitHeight; ++y)
-      for (int x : {0, 1, kDigitWidth - 2, kDigitWidth - 1})
+    for (int y = 0; y < GlyphHeight; ++y)
+      for (int x : {0, 1, GlyphWidth - 2, GlyphWidth - 1})
         ASSERT_EQ(At(g, x, y), kWhite) << "column " << x;
-    const Box ink = InkExtent(g, {0, 0, kDigitWidth - 1, kDigitHeight - 1});
+    const Box ink = InkExtent(g, {0, 0, GlyphWidth - 1, GlyphHeight - 1});
     EXPECT_EQ(ink.left, kDigitInk[d].left);
     EXPECT_EQ(ink.right, kDigitInk[d].right);
     EXPECT_EQ(ink.top, kDigitInk[d].top);
@@ -228,7 +228,7 @@ TEST(DigitGlyphs, InkFillsExactlyTheGlyphBoxWithinWhiteMargins) {
 TEST(DigitGlyphs, RowTwoHoldsAtMostALightTopEdge) {
   for (int d = 0; d <= 9; ++d) {
     SCOPED_TRACE("digit " + std::to_string(d));
-    for (int x = 0; x < kDigitWidth; ++x)
+    for (int x = 0; x < GlyphWidth; ++x)
       EXPECT_GT(At(Digit(d), x, 2), FillGrey(d)) << "fill colour at column " << x;
   }
 }
@@ -250,8 +250,8 @@ TEST(DigitGlyphs, StrokesHaveACheckerboardFillOfTwoPixelSquares) {
     for (int shift = 0; shift < 4 && !explained; ++shift)
       for (int swap = 0; swap < 2 && !explained; ++swap) {
         explained = true;
-        for (int y = 0; y < kDigitHeight && explained; ++y)
-          for (int x = 0; x < kDigitWidth && explained; ++x) {
+        for (int y = 0; y < GlyphHeight && explained; ++y)
+          for (int x = 0; x < GlyphWidth && explained; ++x) {
             const uint8_t e = At(g, x, y);
             if (e != 0 && e != grey)
               continue;
@@ -289,8 +289,8 @@ TEST(DigitGlyphs, EveryPairDiffersClearly) {
   for (int a = 0; a <= 9; ++a)
     for (int b = a + 1; b <= 9; ++b) {
       int differ = 0;
-      for (int y = 0; y < kDigitHeight; ++y)
-        for (int x = 0; x < kDigitWidth; ++x)
+      for (int y = 0; y < GlyphHeight; ++y)
+        for (int x = 0; x < GlyphWidth; ++x)
           differ += dark(a, x, y) != dark(b, x, y);
       EXPECT_GE(differ, 200) << a << " and " << b;
     }

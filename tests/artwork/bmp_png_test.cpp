@@ -226,8 +226,8 @@ TEST(Bmp2Png, ConvertsTheTicketFaceToTheSamePixels) {
   ASSERT_TRUE(ReadBmpFile(in.c_str(), &face, &error)) << error;
   int width = 0, height = 0;
   EXPECT_EQ(ReadPng(out, &width, &height), face.pixels);
-  EXPECT_EQ(width, 216);
-  EXPECT_EQ(height, 97);
+  EXPECT_EQ(width, face.width);
+  EXPECT_EQ(height, face.height);
   std::remove(out.c_str());
 }
 

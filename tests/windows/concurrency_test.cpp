@@ -8,21 +8,18 @@
 #include <cstring>
 #include <string>
 
+#include "plugin/plugin_interface.h"
+#include "resources/ticket_sizes.h"
 #include "tests/windows/check.h"
 #include "tests/windows/heap_counter.h"
 #include "tests/windows/test_files.h"
 
 namespace {
 
-typedef INT(WINAPI *GetPlgInfoFn)(void *);
-typedef INT(WINAPI *WindowFn)(HWND);
-
 const int Threads = 8;
 const int Rounds = 150;
 
-GetPlgInfoFn getPlgInfo;
-WindowFn setPlgComment;
-WindowFn setCorpAddList;
+PluginExports plugin;
 std::string description;
 
 struct Outcome {
@@ -46,14 +43,15 @@ DWORD WINAPI Worker(LPVOID parameter) {
   for (int round = 0; round < Rounds && textWindow && combo; ++round) {
     SetWindowTextA(textWindow, "");
     char text[128] = {};
-    outcome->wrong += setPlgComment(textWindow) == 0;
+    outcome->wrong += plugin.setPlgComment(textWindow) == 0;
     int n = GetWindowTextA(textWindow, text, sizeof text);
     outcome->wrong += std::string(text, n > 0 ? n : 0) != description;
-    outcome->wrong += setCorpAddList(combo) != 1;
+    outcome->wrong += plugin.setCorpAddList(combo) != 1;
     outcome->wrong += SendMessageA(combo, CB_GETCOUNT, 0, 0) != 15;
     INT record[16];
     std::memset(record, 0xFF, sizeof record);
-    outcome->wrong += getPlgInfo(record) != 1 || record[1] != 216 || record[14] != -1;
+    outcome->wrong += plugin.getPlgInfo(reinterpret_cast<PlgInfo *>(record)) != 1 ||
+                      record[1] != FaceWidth || record[14] != -1;
   }
   DestroyWindow(textWindow);
   DestroyWindow(combo);
@@ -72,10 +70,9 @@ int main(int argc, char **argv) {
   HMODULE module = LoadLibraryA(argv[1]);
   if (!CHECK(module != nullptr))
     return Summary("concurrency");
-  getPlgInfo = Export<GetPlgInfoFn>(module, "GetPlgInfo");
-  setPlgComment = Export<WindowFn>(module, "SetPlgComment");
-  setCorpAddList = Export<WindowFn>(module, "SetCorpAddList");
-  if (!CHECK(getPlgInfo && setPlgComment && setCorpAddList && HeapCounter::Install(module)))
+  plugin = FindPluginExports(module);
+  if (!CHECK(plugin.getPlgInfo && plugin.setPlgComment && plugin.setCorpAddList &&
+             HeapCounter::Install(module)))
     return Summary("concurrency");
 
   WNDCLASSA textClass = {};

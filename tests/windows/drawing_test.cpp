@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "plugin/plugin_interface.h"
+#include "resources/ticket_sizes.h"
 #include "tests/windows/check.h"
 #include "tests/windows/heap_counter.h"
 #include "tests/windows/test_files.h"
 #include "tools/preview/canvas.h"
 
 namespace {
-
-typedef INT(WINAPI *DrawSeirikenFn)(HDC, INT, INT, INT, INT, INT, INT, INT);
 
 const int CanvasWidth = 256, CanvasHeight = 128;
 const DWORD Sentinel = 0x5A3C7E91; // a colour no bitmap has, alpha included
@@ -85,7 +85,7 @@ bool SamePicture(const DWORD *drawn, const std::vector<DWORD> &expected, int *fi
   for (int y = 0; y < CanvasHeight; ++y)
     for (int x = 0; x < CanvasWidth; ++x) {
       int i = y * CanvasWidth + x;
-      bool inside = x < 216 && y < 97;
+      bool inside = x < FaceWidth && y < FaceHeight;
       DWORD mask = inside ? Rgb : 0xFFFFFFFF;
       if ((drawn[i] & mask) != (expected[i] & mask)) {
         *firstDifference = i;
@@ -161,16 +161,14 @@ int main(int argc, char **argv) {
   Artwork art;
   std::string folder = argv[2];
   art.face = ReadBitmap(folder + "/ticket_face.bmp");
-  CHECK(art.face.width == 216 && art.face.height == 97);
+  CHECK(art.face.width == FaceWidth && art.face.height == FaceHeight);
   for (int k = 0; k < 10; ++k) {
     art.digits[k] = ReadBitmap(folder + "/digit_" + std::to_string(k) + ".bmp");
-    CHECK(art.digits[k].width == 40 && art.digits[k].height == 60);
+    CHECK(art.digits[k].width == GlyphWidth && art.digits[k].height == GlyphHeight);
   }
 
   HMODULE module = LoadLibraryA(argv[1]);
-  auto draw = module ? reinterpret_cast<DrawSeirikenFn>(
-                           reinterpret_cast<void *>(GetProcAddress(module, "DrawSeiriken")))
-                     : nullptr;
+  DrawSeirikenFunction draw = module ? FindPluginExports(module).drawSeiriken : nullptr;
   if (!CHECK(draw != nullptr))
     return Summary("drawing");
   Hook(module, "USER32.dll", "LoadBitmapA", &CountLoadBitmap, realLoadBitmap);

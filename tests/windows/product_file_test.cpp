@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/resource_ids.h"
 #include "tests/windows/check.h"
 #include "tests/windows/test_files.h"
 
@@ -174,8 +175,8 @@ void CheckResources(const char *path, const std::string &folder) {
   EnumResourceTypesA(module, CollectType, reinterpret_cast<LONG_PTR>(&types));
   CHECK(types == std::vector<ULONG_PTR>{reinterpret_cast<ULONG_PTR>(RT_BITMAP)});
   EnumResourceNamesA(module, RT_BITMAP, CollectName, reinterpret_cast<LONG_PTR>(&ids));
-  std::vector<ULONG_PTR> expectedIds = {101};
-  for (ULONG_PTR id = 200; id <= 209; ++id)
+  std::vector<ULONG_PTR> expectedIds = {IDB_TICKET_FACE};
+  for (ULONG_PTR id = IDB_DIGIT_0; id <= IDB_DIGIT_9; ++id)
     expectedIds.push_back(id);
   CHECK(ids == expectedIds);
   for (ULONG_PTR id : expectedIds) {
@@ -188,7 +189,8 @@ void CheckResources(const char *path, const std::string &folder) {
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
     const char *bytes = loaded ? static_cast<const char *>(LockResource(loaded)) : nullptr;
     std::string file = ReadFileBytes(
-        folder + (id == 101 ? "/ticket_face.bmp" : "/digit_" + std::to_string(id - 200) + ".bmp"));
+        folder + (id == IDB_TICKET_FACE ? "/ticket_face.bmp"
+                                        : "/digit_" + std::to_string(id - IDB_DIGIT_0) + ".bmp"));
     bool same = bytes && file.size() > 14 && SizeofResource(module, found) == file.size() - 14 &&
                 file.compare(14, std::string::npos, bytes, file.size() - 14) == 0;
     if (!Check(same, "resource is the committed bitmap", __FILE__, __LINE__))

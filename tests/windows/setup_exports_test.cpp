@@ -8,14 +8,11 @@
 #include <cstring>
 #include <string>
 
+#include "plugin/plugin_interface.h"
 #include "tests/windows/check.h"
 #include "tests/windows/test_files.h"
 
 namespace {
-
-typedef BOOL(WINAPI *DllMainFn)(HINSTANCE, DWORD, LPVOID);
-typedef INT(WINAPI *GetPlgInfoFn)(void *);
-typedef INT(WINAPI *WindowFn)(HWND);
 
 HWND MakeWindow(const char *windowClass, DWORD style) {
   return CreateWindowExA(0, windowClass, "", style, 0, 0, 200, 200, nullptr, nullptr,
@@ -28,10 +25,10 @@ std::string WindowText(HWND window) {
   return std::string(buffer, n > 0 ? n : 0);
 }
 
-void CheckPlgInfo(GetPlgInfoFn getPlgInfo) {
+void CheckPlgInfo(GetPlgInfoFunction getPlgInfo) {
   unsigned char record[64];
   std::memset(record, 0xFF, sizeof record);
-  CHECK(getPlgInfo(record) == 1);
+  CHECK(getPlgInfo(reinterpret_cast<PlgInfo *>(record)) == 1);
   const unsigned char expected[12] = {4, 0, 0, 0, 0xD8, 0, 0, 0, 0x61, 0, 0, 0};
   CHECK(std::memcmp(record, expected, 12) == 0);
   bool reservedZero = true;
@@ -46,7 +43,7 @@ void CheckPlgInfo(GetPlgInfoFn getPlgInfo) {
   CHECK(getPlgInfo(nullptr) == 0);
 }
 
-void CheckComment(WindowFn setPlgComment, const std::string &expected) {
+void CheckComment(SetPlgCommentFunction setPlgComment, const std::string &expected) {
   CHECK(expected.size() == 57);
   CHECK(setPlgComment(nullptr) == 0);
   HWND edit = MakeWindow("EDIT", ES_MULTILINE);
@@ -67,7 +64,7 @@ void CheckComboEntries(HWND combo) {
   CHECK(allEmpty);
 }
 
-void CheckCorpAddList(WindowFn setCorpAddList) {
+void CheckCorpAddList(SetCorpAddListFunction setCorpAddList) {
   CHECK(setCorpAddList(nullptr) == 0);
   HWND combo = MakeWindow("COMBOBOX", CBS_DROPDOWNLIST);
   CHECK(combo != nullptr);
@@ -105,24 +102,21 @@ int main(int argc, char **argv) {
   if (!CHECK(module != nullptr))
     return Summary("setup exports");
 
-  auto dllMain = Export<DllMainFn>(module, "DllMain");
-  auto getPlgInfo = Export<GetPlgInfoFn>(module, "GetPlgInfo");
-  auto setPlgComment = Export<WindowFn>(module, "SetPlgComment");
-  auto setCorpAddList = Export<WindowFn>(module, "SetCorpAddList");
-  if (!CHECK(dllMain && getPlgInfo && setPlgComment && setCorpAddList))
+  PluginExports plugin = FindPluginExports(module);
+  if (!CHECK(plugin.dllMain && plugin.getPlgInfo && plugin.setPlgComment && plugin.setCorpAddList))
     return Summary("setup exports");
 
-  CheckPlgInfo(getPlgInfo);
-  CheckComment(setPlgComment, ReadFileBytes(argv[2]));
-  CheckCorpAddList(setCorpAddList);
+  CheckPlgInfo(plugin.getPlgInfo);
+  CheckComment(plugin.setPlgComment, ReadFileBytes(argv[2]));
+  CheckCorpAddList(plugin.setCorpAddList);
 
-  CHECK(dllMain(module, DLL_PROCESS_DETACH, nullptr) == 0);
-  CHECK(dllMain(module, DLL_THREAD_ATTACH, nullptr) == 0);
-  CHECK(dllMain(module, DLL_THREAD_DETACH, nullptr) == 0);
+  CHECK(plugin.dllMain(module, DLL_PROCESS_DETACH, nullptr) == 0);
+  CHECK(plugin.dllMain(module, DLL_THREAD_ATTACH, nullptr) == 0);
+  CHECK(plugin.dllMain(module, DLL_THREAD_DETACH, nullptr) == 0);
   // A second attach from a host keeps the live store: everything still works afterwards.
-  CHECK(dllMain(module, DLL_PROCESS_ATTACH, nullptr) == 1);
-  CheckComment(setPlgComment, ReadFileBytes(argv[2]));
-  CheckCorpAddList(setCorpAddList);
+  CHECK(plugin.dllMain(module, DLL_PROCESS_ATTACH, nullptr) == 1);
+  CheckComment(plugin.setPlgComment, ReadFileBytes(argv[2]));
+  CheckCorpAddList(plugin.setCorpAddList);
 
   FreeLibrary(module);
   return Summary("setup exports");

@@ -1,16 +1,8 @@
-// What the Windows test programs share besides their checks: a module's exports as typed
-// function pointers, and whole files as bytes.
+// Whole files as bytes, for the Windows test programs.
 #pragma once
-
-#include <windows.h>
 
 #include <cstdio>
 #include <string>
-
-// An export of the module as a typed function pointer (through void * to say the cast is meant).
-template <class Function> Function Export(HMODULE module, const char *name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(module, name)));
-}
 
 // The bytes of a file; empty when it cannot be read.
 inline std::string ReadFileBytes(const std::string &path) {

@@ -3,6 +3,7 @@
 // DllMain reason and a second attach. Each has one defined result and leaves nothing behind.
 #include <gtest/gtest.h>
 
+#include "resources/ticket_sizes.h"
 #include "workbench/conformance.h"
 #include "workbench/standins.h"
 
@@ -73,7 +74,7 @@ TEST_F(BadArguments, SetCorpAddListGivesZeroOnlyForNull) {
 // Without a device context to draw into, the image lists draw nothing and fail; the plug-in
 // still builds and destroys everything and gives 0.
 TEST_F(BadArguments, DrawSeirikenWithoutADeviceContextDrawsNothingAndGivesZero) {
-  uint32_t stale = CreateCanvas(p.m, 216, 97, 0);
+  uint32_t stale = CreateCanvas(p.m, FaceWidth, FaceHeight, 0);
   p.m.gdi.canvases.erase(stale);
   for (uint32_t dc : {0u, stale, 0xDEADBEEFu}) {
     for (uint32_t ticket : {0u, 42u, 0xFFFF8000u}) {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "resources/resource_ids.h"
 #include "workbench/conformance.h"
 #include "workbench/pe_image.h"
 
@@ -91,7 +92,7 @@ TEST(BrokenBuilds, CheckFindsAChangedDescriptionAndAMissingGlyph) {
   std::vector<uint8_t> description = ProductBytes(), glyphs = ProductBytes();
   // The module name inside the description follows the fullwidth parenthesis 81 69.
   ASSERT_TRUE(Patch(description, "TKT_A1", "TKT_B1", "\x81\x69"));
-  ASSERT_TRUE(RenumberBitmap(glyphs, 204, 214));
+  ASSERT_TRUE(RenumberBitmap(glyphs, IDB_DIGIT_4, IDB_DIGIT_4 + 10));
   struct {
     std::string path;
     std::string failedCheck;

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "resources/ticket_sizes.h"
 #include "workbench/conformance.h"
 #include "workbench/cp932.h"
 #include "workbench/standins.h"
@@ -90,7 +91,7 @@ protected:
   bool Draw(int32_t sixth, uint32_t *result, std::string *error) {
     const uint32_t arguments[8] = {0, 1, 2, 3, 4, static_cast<uint32_t>(sixth), 7, 8};
     uint32_t dc = 0;
-    bool ran = DrawTicket(p, arguments, 216, 97, kBackground, &dc, result, error);
+    bool ran = DrawTicket(p, arguments, FaceWidth, FaceHeight, kBackground, &dc, result, error);
     picture = p.m.gdi.canvases[dc].pixels;
     p.m.gdi.canvases.erase(dc);
     return ran;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "resources/ticket_sizes.h"
 #include "workbench/conformance.h"
 #include "workbench/standins.h"
 
@@ -83,7 +84,7 @@ TEST_F(Product, DrawsTheFaceAndGlyphPixelsOnlyWithinTheFace) {
   const Pixels &canvas = p.m.gdi.canvases[dc].pixels;
   for (int32_t y = 0; y < canvas.height; ++y)
     for (int32_t x = 0; x < canvas.width; ++x) {
-      bool inFace = x < 216 && y < 97;
+      bool inFace = x < FaceWidth && y < FaceHeight;
       ASSERT_EQ(canvas.data[static_cast<size_t>(y * canvas.width + x)] != sentinel, inFace)
           << x << "," << y;
     }

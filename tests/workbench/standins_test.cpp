@@ -1,6 +1,7 @@
 // Each family of stand-ins, driven by the probe DLL through the guest's own import calls.
 #include "probe_machine.h"
 #include "workbench/standins.h"
+#include "workbench/window_messages.h"
 
 namespace {
 
@@ -119,7 +120,7 @@ TEST_F(ProbeMachine, WindowModelsKeepTextAndList) {
   EXPECT_EQ(m.windows[combo].items, (std::vector<std::string>{"one", "two"}));
   auto sent = CallsNamed(m.log, {"SendMessageA"});
   ASSERT_EQ(sent.size(), 3u);
-  EXPECT_EQ(sent[0].arguments, (std::vector<uint32_t>{combo, 0x014B, 0, 0}));
+  EXPECT_EQ(sent[0].arguments, (std::vector<uint32_t>{combo, kCbResetContent, 0, 0}));
   EXPECT_EQ(sent[1].detail, "CB_ADDSTRING \"one\"");
 }
 

@@ -1,12 +1,11 @@
-// The fixed facts of the ticket artwork: image sizes, colour tables and where the ink goes.
+// The fixed facts of the ticket artwork besides its sizes (resources/ticket_sizes.h): colour
+// tables and where the ink goes.
 #pragma once
 
 #include <cstdint>
 
-constexpr int kFaceWidth = 216;
-constexpr int kFaceHeight = 97;
-constexpr int kDigitWidth = 40;
-constexpr int kDigitHeight = 60;
+#include "resources/ticket_sizes.h"
+
 constexpr int kGreyCount = 8; // entries 0..7 of each colour table; entries 8..15 stay black
 
 // A rectangle of whole pixels, edges included, from the image's top-left corner.

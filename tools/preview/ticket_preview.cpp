@@ -7,36 +7,31 @@
 
 #include <cstdio>
 
+#include "plugin/plugin_interface.h"
+#include "resources/ticket_sizes.h"
 #include "tools/preview/canvas.h"
 
 namespace {
 
-typedef INT(WINAPI *GetPlgInfoFn)(void *);
-typedef INT(WINAPI *WindowFn)(HWND);
-typedef INT(WINAPI *DrawSeirikenFn)(HDC, INT, INT, INT, INT, INT, INT, INT);
-
-const int TicketWidth = 216, TicketHeight = 97, Gap = 4;
-
-template <class Function> Function Export(HMODULE module, const char *name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(module, name)));
-}
+const int Gap = 4; // between the tickets of the sheet
 
 HWND MakeWindow(const char *windowClass, DWORD style) {
   return CreateWindowExA(0, windowClass, "", style, 0, 0, 400, 200, nullptr, nullptr,
                          GetModuleHandleA(nullptr), nullptr);
 }
 
-void ShowRecord(GetPlgInfoFn getPlgInfo) {
-  INT record[14] = {};
-  INT result = getPlgInfo(record);
+void ShowRecord(GetPlgInfoFunction getPlgInfo) {
+  PlgInfo record = {};
+  INT result = getPlgInfo(&record);
   std::printf("Information record (GetPlgInfo returned %d):\n", result);
-  std::printf("  InfoCode %d, Width %d, Height %d, Reserved", record[0], record[1], record[2]);
-  for (int i = 3; i < 14; ++i)
-    std::printf(" %d", record[i]);
+  std::printf("  InfoCode %d, Width %d, Height %d, Reserved", record.InfoCode, record.Width,
+              record.Height);
+  for (int32_t word : record.Reserved)
+    std::printf(" %d", word);
   std::printf("\n");
 }
 
-void ShowDescription(WindowFn setPlgComment) {
+void ShowDescription(SetPlgCommentFunction setPlgComment) {
   HWND edit = MakeWindow("EDIT", ES_MULTILINE);
   INT result = setPlgComment(edit);
   char text[512] = {};
@@ -47,7 +42,7 @@ void ShowDescription(WindowFn setPlgComment) {
   DestroyWindow(edit);
 }
 
-void ShowList(WindowFn setCorpAddList) {
+void ShowList(SetCorpAddListFunction setCorpAddList) {
   HWND combo = MakeWindow("COMBOBOX", CBS_DROPDOWNLIST);
   INT result = setCorpAddList(combo);
   LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
@@ -84,12 +79,12 @@ bool WriteBmp(const Canvas &c, const char *path) {
 }
 
 // Draws tickets through the plug-in: single ones, then the sheet, each ticket at its own origin.
-bool DrawPreviews(DrawSeirikenFn draw, const char *folder) {
+bool DrawPreviews(DrawSeirikenFunction draw, const char *folder) {
   const int singles[] = {0, 7, 42, 99};
   char path[MAX_PATH];
   for (int number : singles) {
     Canvas c;
-    if (!MakeCanvas(c, TicketWidth, TicketHeight, 0xFFFFFFFF))
+    if (!MakeCanvas(c, FaceWidth, FaceHeight, 0xFFFFFFFF))
       return false;
     draw(c.dc, 0, 0, 0, 0, number, 0, 0);
     GdiFlush();
@@ -101,12 +96,11 @@ bool DrawPreviews(DrawSeirikenFn draw, const char *folder) {
     std::printf("wrote %s\n", path);
   }
   Canvas sheet;
-  if (!MakeCanvas(sheet, Gap + 10 * (TicketWidth + Gap), Gap + 10 * (TicketHeight + Gap),
-                  0xFF808080))
+  if (!MakeCanvas(sheet, Gap + 10 * (FaceWidth + Gap), Gap + 10 * (FaceHeight + Gap), 0xFF808080))
     return false;
   for (int number = 0; number < 100; ++number) {
-    SetViewportOrgEx(sheet.dc, Gap + (number % 10) * (TicketWidth + Gap),
-                     Gap + (number / 10) * (TicketHeight + Gap), nullptr);
+    SetViewportOrgEx(sheet.dc, Gap + (number % 10) * (FaceWidth + Gap),
+                     Gap + (number / 10) * (FaceHeight + Gap), nullptr);
     draw(sheet.dc, 0, 0, 0, 0, number, 0, 0);
   }
   GdiFlush();
@@ -130,19 +124,16 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "cannot load %s (error %lu)\n", argv[1], GetLastError());
     return 1;
   }
-  auto getPlgInfo = Export<GetPlgInfoFn>(module, "GetPlgInfo");
-  auto setPlgComment = Export<WindowFn>(module, "SetPlgComment");
-  auto setCorpAddList = Export<WindowFn>(module, "SetCorpAddList");
-  if (!getPlgInfo || !setPlgComment || !setCorpAddList) {
+  PluginExports plugin = FindPluginExports(module);
+  if (!plugin.getPlgInfo || !plugin.setPlgComment || !plugin.setCorpAddList) {
     std::fprintf(stderr, "%s lacks the plug-in's exports\n", argv[1]);
     return 1;
   }
-  ShowRecord(getPlgInfo);
-  ShowDescription(setPlgComment);
-  ShowList(setCorpAddList);
+  ShowRecord(plugin.getPlgInfo);
+  ShowDescription(plugin.setPlgComment);
+  ShowList(plugin.setCorpAddList);
   if (argc == 3) {
-    auto draw = Export<DrawSeirikenFn>(module, "DrawSeiriken");
-    if (!draw || !DrawPreviews(draw, argv[2])) {
+    if (!plugin.drawSeiriken || !DrawPreviews(plugin.drawSeiriken, argv[2])) {
       std::fprintf(stderr, "could not draw the previews into %s\n", argv[2]);
       return 1;
     }
