@@ -2,14 +2,12 @@
 
 #include <algorithm>
 
+#include "workbench/byte_reader.h"
 #include "workbench/standins.h"
 
 namespace {
 
 const uint32_t kPage = 0x1000;
-const uint32_t kScnExecute = 0x20000000;
-const uint32_t kScnRead = 0x40000000;
-const uint32_t kScnWrite = 0x80000000;
 
 uint32_t RoundUp(uint32_t value, uint32_t step) {
   return (value + step - 1) / step * step;
@@ -35,38 +33,34 @@ bool RangeIsFree(const Machine &m, uint64_t base, uint64_t size) {
   return true;
 }
 
-// Applies the image's HIGHLOW base relocations for a move by delta.
+// Applies the image's HIGHLOW base relocations for a move by delta. The table comes from the file,
+// so every block and fixup is checked against the image before it is used.
 bool Relocate(const PeImage &pe, std::vector<uint8_t> &image, uint32_t delta, std::string *error) {
-  if (pe.relocationRva == 0 || pe.relocationSize == 0) {
+  const ImageDataDirectory &table = pe.baseRelocations;
+  if (table.virtualAddress == 0 || table.size == 0) {
     *error = "its preferred base is taken and it has no base relocations";
     return false;
   }
-  uint64_t end = uint64_t{pe.relocationRva} + pe.relocationSize;
-  for (uint64_t block = pe.relocationRva; block + 8 <= end;) {
-    if (block + 8 > image.size())
-      break;
-    uint32_t pageRva, blockSize;
-    std::copy_n(&image[block], 4, reinterpret_cast<uint8_t *>(&pageRva));
-    std::copy_n(&image[block + 4], 4, reinterpret_cast<uint8_t *>(&blockSize));
-    if (blockSize < 8 || block + blockSize > end) {
+  uint64_t end = uint64_t{table.virtualAddress} + table.size;
+  ImageBaseRelocation block;
+  for (uint64_t at = table.virtualAddress; at + sizeof block <= end && ReadAt(image, at, &block);
+       at += block.sizeOfBlock) {
+    if (block.sizeOfBlock < sizeof block || at + block.sizeOfBlock > end) {
       *error = "its base relocation table is damaged";
       return false;
     }
-    for (uint64_t e = block + 8; e + 2 <= block + blockSize; e += 2) {
-      uint16_t entry = static_cast<uint16_t>(image[e] | image[e + 1] << 8);
-      uint32_t type = entry >> 12, target = pageRva + (entry & 0xFFF);
-      if (type == 0)
-        continue; // padding
-      if (type != 3 || uint64_t{target} + 4 > image.size()) {
-        *error = "it has a base relocation of unsupported type " + std::to_string(type);
+    for (uint64_t e = at + sizeof block; e + 2 <= at + block.sizeOfBlock; e += 2) {
+      uint16_t fixup = 0;
+      ReadAt(image, e, &fixup);
+      uint32_t kind = fixup >> 12, target = block.virtualAddress + (fixup & 0xFFF), value = 0;
+      if (kind == kRelocationAbsolute)
+        continue;
+      if (kind != kRelocationHighLow || !ReadAt(image, target, &value)) {
+        *error = "it has a base relocation of unsupported type " + std::to_string(kind);
         return false;
       }
-      uint32_t value;
-      std::copy_n(&image[target], 4, reinterpret_cast<uint8_t *>(&value));
-      value += delta;
-      std::copy_n(reinterpret_cast<uint8_t *>(&value), 4, &image[target]);
+      WriteAt(image, target, value + delta);
     }
-    block += blockSize;
   }
   return true;
 }
@@ -80,11 +74,11 @@ uint32_t PagePermissions(const PeImage &pe, uint32_t pageRva) {
     if (!Overlaps(pageRva, uint64_t{pageRva} + kPage, s.virtualAddress,
                   uint64_t{s.virtualAddress} + size))
       continue;
-    if (s.characteristics & kScnRead)
+    if (s.characteristics & kSectionRead)
       perms |= UC_PROT_READ;
-    if (s.characteristics & kScnWrite)
+    if (s.characteristics & kSectionWrite)
       perms |= UC_PROT_WRITE | UC_PROT_READ;
-    if (s.characteristics & kScnExecute)
+    if (s.characteristics & kSectionExecute)
       perms |= UC_PROT_EXEC | UC_PROT_READ;
   }
   return perms ? perms : static_cast<uint32_t>(UC_PROT_READ);
@@ -101,6 +95,11 @@ int LoadModule(Machine &m, const std::string &path, std::string *error) {
   std::vector<uint8_t> bytes;
   if (!ReadFileBytes(path, &bytes, error))
     return -1;
+  return LoadModuleBytes(m, path, std::move(bytes), error);
+}
+
+int LoadModuleBytes(Machine &m, const std::string &path, std::vector<uint8_t> bytes,
+                    std::string *error) {
   LoadedModule module;
   module.name = BaseName(path);
   if (!ParsePeImage(std::move(bytes), &module.pe, error)) {
@@ -145,11 +144,10 @@ int LoadModule(Machine &m, const std::string &path, std::string *error) {
   for (const PeImport &import : pe.imports) {
     size_t index = static_cast<size_t>(FindStandIn(import.dll, import.name) - kStandIns);
     uint32_t thunk = kThunkBase + static_cast<uint32_t>(index) * 16;
-    if (uint64_t{import.slotRva} + 4 > image.size()) {
+    if (!WriteAt(image, import.slotRva, thunk)) {
       *error = path + ": import slot outside the image";
       return -1;
     }
-    std::copy_n(reinterpret_cast<uint8_t *>(&thunk), 4, &image[import.slotRva]);
   }
   if (uc_mem_map(m.uc, module.base, size, UC_PROT_ALL) != UC_ERR_OK ||
       !WriteGuest(m, module.base, image.data(), image.size())) {

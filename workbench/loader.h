@@ -3,7 +3,9 @@
 // bound to its stand-in.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "workbench/machine.h"
 
@@ -11,6 +13,9 @@
 // missing, is not a 32-bit PE DLL, cannot be relocated, or imports functions the workbench does
 // not provide (all of them named).
 int LoadModule(Machine &m, const std::string &path, std::string *error);
+// The same for a file's bytes already in memory; path names the module in messages and m.modules.
+int LoadModuleBytes(Machine &m, const std::string &path, std::vector<uint8_t> bytes,
+                    std::string *error);
 
 // The guest address of a named export of a loaded module, or 0.
 uint32_t ExportAddress(const Machine &m, int module, const std::string &name);

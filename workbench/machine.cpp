@@ -182,7 +182,7 @@ std::string DescribeAddress(const Machine &m, uint32_t address) {
     const PeSection *section = SectionOfRva(module.pe, rva);
     where += " (" + module.name + " " + (section ? section->name : std::string("headers"));
     const PeExport *nearest = NearestExport(module.pe, rva);
-    if (nearest && section && (section->characteristics & 0x20000000u) &&
+    if (nearest && section && (section->characteristics & kSectionExecute) &&
         SectionOfRva(module.pe, nearest->rva) == section) {
       char offset[16];
       std::snprintf(offset, sizeof offset, "+0x%X", rva - nearest->rva);

@@ -2,130 +2,207 @@
 // never a read outside the buffer.
 #include "workbench/pe_image.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include "workbench/byte_reader.h"
+
 namespace {
 
-const uint16_t kMachineI386 = 0x014C;
-const uint16_t kOptionalMagicPe32 = 0x010B;
-const uint16_t kCharacteristicDll = 0x2000;
-const uint32_t kDirectoryExport = 0;
-const uint32_t kDirectoryImport = 1;
-const uint32_t kDirectoryResource = 2;
-const uint32_t kDirectoryRelocation = 5;
+// More than any real module imports; keeps a hostile import directory from filling memory.
+const size_t kMostImports = 65536;
 
-bool In(const std::vector<uint8_t> &b, uint64_t offset, uint64_t size) {
-  return offset <= b.size() && size <= b.size() - offset;
-}
-
-uint16_t U16(const std::vector<uint8_t> &b, uint64_t o) {
-  return static_cast<uint16_t>(b[o] | b[o + 1] << 8);
-}
-
-uint32_t U32(const std::vector<uint8_t> &b, uint64_t o) {
-  return static_cast<uint32_t>(b[o] | b[o + 1] << 8 | b[o + 2] << 16) |
-         static_cast<uint32_t>(b[o + 3]) << 24;
-}
-
-// A zero-terminated name at an RVA, bounded by the file; empty when it does not fit.
+// A zero-terminated name at an RVA, bounded by the file; false when it does not fit.
 bool NameAt(const PeImage &image, uint32_t rva, std::string *name) {
   int64_t offset = RvaToFileOffset(image, rva);
   if (offset < 0)
     return false;
   const std::vector<uint8_t> &b = image.file;
-  size_t end = static_cast<size_t>(offset);
-  while (end < b.size() && b[end] != 0 && end - static_cast<size_t>(offset) < 512)
+  size_t begin = static_cast<size_t>(offset), end = begin;
+  while (end < b.size() && b[end] != 0 && end - begin < 512)
     ++end;
   if (end >= b.size() || b[end] != 0)
     return false;
-  name->assign(reinterpret_cast<const char *>(&b[static_cast<size_t>(offset)]),
-               end - static_cast<size_t>(offset));
+  name->assign(reinterpret_cast<const char *>(&b[begin]), end - begin);
   return true;
+}
+
+// The file offset of a table of count entries of entrySize bytes at an RVA, or -1 when it does
+// not lie wholly inside the file.
+int64_t TableAt(const PeImage &image, uint32_t rva, uint32_t count, uint32_t entrySize) {
+  int64_t offset = RvaToFileOffset(image, rva);
+  if (offset < 0 || !Fits(image.file, static_cast<uint64_t>(offset), uint64_t{count} * entrySize))
+    return -1;
+  return offset;
 }
 
 bool ParseExports(PeImage *image, uint32_t rva, std::string *error) {
   const std::vector<uint8_t> &b = image->file;
-  int64_t dir = RvaToFileOffset(*image, rva);
-  if (dir < 0 || !In(b, static_cast<uint64_t>(dir), 40)) {
+  ImageExportDirectory dir;
+  int64_t at = RvaToFileOffset(*image, rva);
+  if (at < 0 || !ReadAt(b, static_cast<uint64_t>(at), &dir)) {
     *error = "export directory lies outside the file";
     return false;
   }
-  uint64_t d = static_cast<uint64_t>(dir);
-  if (!NameAt(*image, U32(b, d + 12), &image->exportName))
+  if (!NameAt(*image, dir.name, &image->exportName))
     image->exportName.clear();
-  uint32_t base = U32(b, d + 16);
-  uint32_t functionCount = U32(b, d + 20);
-  uint32_t nameCount = U32(b, d + 24);
-  int64_t functions = RvaToFileOffset(*image, U32(b, d + 28));
-  int64_t names = RvaToFileOffset(*image, U32(b, d + 32));
-  int64_t ordinals = RvaToFileOffset(*image, U32(b, d + 36));
-  if (functionCount > 65536 || nameCount > functionCount ||
-      (functionCount &&
-       (functions < 0 || !In(b, static_cast<uint64_t>(functions), uint64_t{functionCount} * 4))) ||
-      (nameCount && (names < 0 || ordinals < 0 ||
-                     !In(b, static_cast<uint64_t>(names), uint64_t{nameCount} * 4) ||
-                     !In(b, static_cast<uint64_t>(ordinals), uint64_t{nameCount} * 2)))) {
+  int64_t functions = TableAt(*image, dir.addressOfFunctions, dir.numberOfFunctions, 4);
+  int64_t names = TableAt(*image, dir.addressOfNames, dir.numberOfNames, 4);
+  int64_t ordinals = TableAt(*image, dir.addressOfNameOrdinals, dir.numberOfNames, 2);
+  if (dir.numberOfFunctions > 65536 || dir.numberOfNames > dir.numberOfFunctions ||
+      (dir.numberOfFunctions && functions < 0) ||
+      (dir.numberOfNames && (names < 0 || ordinals < 0))) {
     *error = "export tables lie outside the file";
     return false;
   }
-  std::vector<std::string> nameOf(functionCount);
-  for (uint32_t i = 0; i < nameCount; ++i) {
-    uint16_t index = U16(b, static_cast<uint64_t>(ordinals) + i * 2);
+  std::vector<std::string> nameOf(dir.numberOfFunctions);
+  for (uint32_t i = 0; i < dir.numberOfNames; ++i) {
+    uint16_t index = 0;
+    uint32_t nameRva = 0;
     std::string name;
-    if (index >= functionCount ||
-        !NameAt(*image, U32(b, static_cast<uint64_t>(names) + i * 4), &name)) {
+    if (!ReadAt(b, static_cast<uint64_t>(ordinals) + i * 2u, &index) ||
+        !ReadAt(b, static_cast<uint64_t>(names) + i * 4u, &nameRva) ||
+        index >= dir.numberOfFunctions || !NameAt(*image, nameRva, &name)) {
       *error = "export name table is damaged";
       return false;
     }
     nameOf[index] = name;
   }
-  for (uint32_t i = 0; i < functionCount; ++i) {
-    uint32_t target = U32(b, static_cast<uint64_t>(functions) + i * 4);
+  for (uint32_t i = 0; i < dir.numberOfFunctions; ++i) {
+    uint32_t target = 0;
+    ReadAt(b, static_cast<uint64_t>(functions) + i * 4u, &target);
     if (target != 0)
-      image->exports.push_back({nameOf[i], base + i, target});
+      image->exports.push_back({nameOf[i], dir.base + i, target});
   }
   return true;
 }
 
+// The functions of one imported DLL, from its lookup table (or, lacking one, from the import
+// address table itself, which holds the same entries until the loader fills it).
+bool ParseImportedFunctions(PeImage *image, const ImageImportDescriptor &dll,
+                            const std::string &dllName, std::string *error) {
+  uint32_t table = dll.originalFirstThunk ? dll.originalFirstThunk : dll.firstThunk;
+  for (uint32_t i = 0;; ++i) {
+    int64_t at = RvaToFileOffset(*image, table + i * 4);
+    uint32_t entry = 0;
+    if (at < 0 || !ReadAt(image->file, static_cast<uint64_t>(at), &entry)) {
+      *error = "import table of " + dllName + " lies outside the file";
+      return false;
+    }
+    if (entry == 0)
+      return true;
+    if (image->imports.size() >= kMostImports) {
+      *error = "more than " + std::to_string(kMostImports) + " imports";
+      return false;
+    }
+    PeImport import{dllName, "", 0, dll.firstThunk + i * 4};
+    if (entry & kImportByOrdinal) {
+      import.ordinal = entry & 0xFFFF;
+    } else if (!NameAt(*image, entry + kImportHintSize, &import.name)) {
+      *error = "import name of " + dllName + " lies outside the file";
+      return false;
+    }
+    image->imports.push_back(import);
+  }
+}
+
 bool ParseImports(PeImage *image, uint32_t rva, std::string *error) {
-  const std::vector<uint8_t> &b = image->file;
-  for (uint32_t entry = rva;; entry += 20) {
-    int64_t d = RvaToFileOffset(*image, entry);
-    if (d < 0 || !In(b, static_cast<uint64_t>(d), 20)) {
+  for (uint32_t next = rva;; next += sizeof(ImageImportDescriptor)) {
+    ImageImportDescriptor dll;
+    int64_t at = RvaToFileOffset(*image, next);
+    if (at < 0 || !ReadAt(image->file, static_cast<uint64_t>(at), &dll)) {
       *error = "import directory lies outside the file";
       return false;
     }
-    uint64_t o = static_cast<uint64_t>(d);
-    uint32_t lookup = U32(b, o), nameRva = U32(b, o + 12), slots = U32(b, o + 16);
-    if (lookup == 0 && nameRva == 0 && slots == 0)
+    if (dll.originalFirstThunk == 0 && dll.name == 0 && dll.firstThunk == 0)
       return true;
-    std::string dll;
-    if (!NameAt(*image, nameRva, &dll)) {
+    std::string dllName;
+    if (!NameAt(*image, dll.name, &dllName)) {
       *error = "import directory names a DLL outside the file";
       return false;
     }
-    uint32_t table = lookup ? lookup : slots;
-    for (uint32_t i = 0;; ++i) {
-      int64_t t = RvaToFileOffset(*image, table + i * 4);
-      if (t < 0 || !In(b, static_cast<uint64_t>(t), 4) || i > 65536) {
-        *error = "import table of " + dll + " lies outside the file";
-        return false;
-      }
-      uint32_t value = U32(b, static_cast<uint64_t>(t));
-      if (value == 0)
-        break;
-      PeImport import{dll, "", 0, slots + i * 4};
-      if (value & 0x80000000u) {
-        import.ordinal = value & 0xFFFF;
-      } else if (!NameAt(*image, value + 2, &import.name)) {
-        *error = "import name of " + dll + " lies outside the file";
-        return false;
-      }
-      image->imports.push_back(import);
-    }
+    if (!ParseImportedFunctions(image, dll, dllName, error))
+      return false;
   }
+}
+
+// The headers' fields the workbench uses; false with a message when they are not those of a
+// 32-bit x86 DLL. *table is the file offset of the section table.
+bool ParseHeaders(PeImage *image, ImageDataDirectory directory[kDirectoryCount], uint64_t *table,
+                  uint16_t *sectionCount, std::string *error) {
+  const std::vector<uint8_t> &b = image->file;
+  ImageDosHeader dos;
+  if (!ReadAt(b, 0, &dos) || dos.magic != kDosSignature) {
+    *error = "not a Windows executable (no MZ header)";
+    return false;
+  }
+  ImageNtHeaders32 nt;
+  uint32_t signature = 0;
+  if (!ReadAt(b, dos.ntHeadersOffset, &signature) || signature != kNtSignature) {
+    *error = "not a PE file (no PE signature)";
+    return false;
+  }
+  // Only the fixed part of the optional header has to be there in full; the directories are
+  // read below as far as sizeOfOptionalHeader reaches.
+  if (!ReadAt(b, dos.ntHeadersOffset, &nt) || nt.fileHeader.machine != kMachineI386 ||
+      nt.optionalHeader.magic != kOptionalMagicPe32) {
+    *error = "not a 32-bit x86 PE file";
+    return false;
+  }
+  if (!(nt.fileHeader.characteristics & kFileDll)) {
+    *error = "a 32-bit PE file, but not a DLL";
+    return false;
+  }
+  const ImageOptionalHeader32 &opt = nt.optionalHeader;
+  uint64_t optAt = uint64_t{dos.ntHeadersOffset} + kOptionalHeaderOffset;
+  uint16_t optionalSize = nt.fileHeader.sizeOfOptionalHeader;
+  if (optionalSize < sizeof opt || !Fits(b, optAt, optionalSize)) {
+    *error = "PE optional header is truncated";
+    return false;
+  }
+  image->entryRva = opt.addressOfEntryPoint;
+  image->imageBase = opt.imageBase;
+  image->sectionAlignment = opt.sectionAlignment;
+  image->sizeOfImage = opt.sizeOfImage;
+  image->sizeOfHeaders = opt.sizeOfHeaders;
+  uint32_t room = (optionalSize - sizeof opt) / sizeof(ImageDataDirectory);
+  for (uint32_t i = 0; i < opt.numberOfRvaAndSizes && i < room && i < kDirectoryCount; ++i)
+    ReadAt(b, optAt + sizeof opt + i * sizeof(ImageDataDirectory), &directory[i]);
+  if (image->sizeOfImage == 0 || image->sizeOfImage > 0x10000000 ||
+      image->sizeOfHeaders > image->sizeOfImage || (image->imageBase & 0xFFFF) != 0) {
+    *error = "PE header gives an impossible image size or base";
+    return false;
+  }
+  *table = optAt + optionalSize;
+  *sectionCount = nt.fileHeader.numberOfSections;
+  return true;
+}
+
+bool ParseSections(PeImage *image, uint64_t table, uint16_t count, std::string *error) {
+  for (uint16_t i = 0; i < count; ++i) {
+    ImageSectionHeader header;
+    if (!ReadAt(image->file, table + i * sizeof header, &header)) {
+      *error = "section table is truncated";
+      return false;
+    }
+    PeSection section;
+    section.name.assign(header.name, strnlen(header.name, sizeof header.name));
+    section.virtualSize = header.virtualSize;
+    section.virtualAddress = header.virtualAddress;
+    section.rawSize = header.sizeOfRawData;
+    section.rawOffset = header.pointerToRawData;
+    section.characteristics = header.characteristics;
+    uint32_t span = std::max(section.virtualSize, section.rawSize);
+    if (!Fits(image->file, section.rawOffset, section.rawSize) ||
+        uint64_t{section.virtualAddress} + span > image->sizeOfImage) {
+      *error = "section " + section.name + " lies outside the file or the image";
+      return false;
+    }
+    image->sections.push_back(section);
+  }
+  return true;
 }
 
 } // namespace
@@ -189,79 +266,16 @@ const PeExport *FindExport(const PeImage &image, const std::string &name) {
 bool ParsePeImage(std::vector<uint8_t> bytes, PeImage *image, std::string *error) {
   *image = PeImage{};
   image->file = std::move(bytes);
-  const std::vector<uint8_t> &b = image->file;
-  if (!In(b, 0, 64) || b[0] != 'M' || b[1] != 'Z') {
-    *error = "not a Windows executable (no MZ header)";
+  ImageDataDirectory directory[kDirectoryCount] = {};
+  uint64_t table = 0;
+  uint16_t sectionCount = 0;
+  if (!ParseHeaders(image, directory, &table, &sectionCount, error) ||
+      !ParseSections(image, table, sectionCount, error))
     return false;
-  }
-  uint32_t pe = U32(b, 60);
-  if (!In(b, pe, 24) || std::memcmp(&b[pe], "PE\0\0", 4) != 0) {
-    *error = "not a PE file (no PE signature)";
-    return false;
-  }
-  uint16_t machine = U16(b, pe + 4);
-  uint16_t sectionCount = U16(b, pe + 6);
-  uint16_t optionalSize = U16(b, pe + 20);
-  uint16_t characteristics = U16(b, pe + 22);
-  uint64_t opt = uint64_t{pe} + 24;
-  if (machine != kMachineI386 || !In(b, opt, 2) || U16(b, opt) != kOptionalMagicPe32) {
-    *error = "not a 32-bit x86 PE file";
-    return false;
-  }
-  if (!(characteristics & kCharacteristicDll)) {
-    *error = "a 32-bit PE file, but not a DLL";
-    return false;
-  }
-  if (optionalSize < 96 || !In(b, opt, optionalSize)) {
-    *error = "PE optional header is truncated";
-    return false;
-  }
-  image->entryRva = U32(b, opt + 16);
-  image->imageBase = U32(b, opt + 28);
-  image->sectionAlignment = U32(b, opt + 32);
-  image->sizeOfImage = U32(b, opt + 56);
-  image->sizeOfHeaders = U32(b, opt + 60);
-  uint32_t directoryCount = U32(b, opt + 92);
-  uint32_t directory[16][2] = {};
-  for (uint32_t i = 0; i < directoryCount && i < 16 && 96 + i * 8 + 8 <= optionalSize; ++i) {
-    directory[i][0] = U32(b, opt + 96 + i * 8);
-    directory[i][1] = U32(b, opt + 100 + i * 8);
-  }
-  if (image->sizeOfImage == 0 || image->sizeOfImage > 0x10000000 ||
-      image->sizeOfHeaders > image->sizeOfImage || (image->imageBase & 0xFFFF) != 0) {
-    *error = "PE header gives an impossible image size or base";
-    return false;
-  }
-  uint64_t table = opt + optionalSize;
-  if (!In(b, table, uint64_t{sectionCount} * 40)) {
-    *error = "section table is truncated";
-    return false;
-  }
-  for (uint16_t i = 0; i < sectionCount; ++i) {
-    uint64_t s = table + i * 40u;
-    PeSection section;
-    const char *raw = reinterpret_cast<const char *>(&b[s]);
-    section.name.assign(raw, strnlen(raw, 8));
-    section.virtualSize = U32(b, s + 8);
-    section.virtualAddress = U32(b, s + 12);
-    section.rawSize = U32(b, s + 16);
-    section.rawOffset = U32(b, s + 20);
-    section.characteristics = U32(b, s + 36);
-    uint32_t span = section.virtualSize > section.rawSize ? section.virtualSize : section.rawSize;
-    if (!In(b, section.rawOffset, section.rawSize) ||
-        uint64_t{section.virtualAddress} + span > image->sizeOfImage) {
-      *error = "section " + section.name + " lies outside the file or the image";
-      return false;
-    }
-    image->sections.push_back(section);
-  }
-  image->resourceRva = directory[kDirectoryResource][0];
-  image->resourceSize = directory[kDirectoryResource][1];
-  image->relocationRva = directory[kDirectoryRelocation][0];
-  image->relocationSize = directory[kDirectoryRelocation][1];
-  if (directory[kDirectoryExport][0] && !ParseExports(image, directory[kDirectoryExport][0], error))
-    return false;
-  if (directory[kDirectoryImport][0] && !ParseImports(image, directory[kDirectoryImport][0], error))
-    return false;
-  return true;
+  image->resources = directory[kDirectoryResource];
+  image->baseRelocations = directory[kDirectoryBaseRelocation];
+  const ImageDataDirectory &exports = directory[kDirectoryExport];
+  const ImageDataDirectory &imports = directory[kDirectoryImport];
+  return (!exports.virtualAddress || ParseExports(image, exports.virtualAddress, error)) &&
+         (!imports.virtualAddress || ParseImports(image, imports.virtualAddress, error));
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "workbench/pe_layout.h"
+
 struct PeSection {
   std::string name;
   uint32_t virtualAddress;
@@ -39,16 +41,15 @@ struct PeImage {
   std::string exportName; // the module name in the export directory
   std::vector<PeExport> exports;
   std::vector<PeImport> imports;
-  uint32_t relocationRva;
-  uint32_t relocationSize;
-  uint32_t resourceRva;
-  uint32_t resourceSize;
+  ImageDataDirectory baseRelocations; // zero when the image has none
+  ImageDataDirectory resources;
 };
 
 // Reads a whole file; false with a plain message ("no such file", ...) on failure.
 bool ReadFileBytes(const std::string &path, std::vector<uint8_t> *bytes, std::string *error);
 
-// Parses a 32-bit x86 PE DLL. False with a plain message when the bytes are not one.
+// Parses a 32-bit x86 PE DLL from bytes in memory. False with a plain message when the bytes are
+// not one; any bytes at all, however damaged, give one or the other.
 bool ParsePeImage(std::vector<uint8_t> bytes, PeImage *image, std::string *error);
 
 // The file offset of an RVA, or -1 when no section (or the headers) holds it in the file.

@@ -7,8 +7,9 @@
 #include <iterator>
 
 #include "resources/resource_ids.h"
+#include "workbench/byte_reader.h"
 #include "workbench/conformance.h"
-#include "workbench/pe_image.h"
+#include "workbench/pe_resources.h"
 
 namespace {
 
@@ -28,35 +29,30 @@ bool Patch(std::vector<uint8_t> &bytes, const std::string &from, const std::stri
   return true;
 }
 
+// The file offsets of the entries of the resource directory at root + dir.
+std::vector<uint64_t> Entries(const std::vector<uint8_t> &bytes, uint64_t root, uint32_t dir) {
+  ImageResourceDirectory directory{};
+  std::vector<uint64_t> entries;
+  if (ReadAt(bytes, root + dir, &directory))
+    for (uint32_t i = 0; i < uint32_t{directory.numberOfNamedEntries} + directory.numberOfIdEntries;
+         ++i)
+      entries.push_back(root + dir + sizeof directory + i * sizeof(ImageResourceDirectoryEntry));
+  return entries;
+}
+
 // Renumbers bitmap resource `from` to `to` in the resource directory.
 bool RenumberBitmap(std::vector<uint8_t> &bytes, uint32_t from, uint32_t to) {
   PeImage pe;
   std::string error;
   if (!ParsePeImage(bytes, &pe, &error))
     return false;
-  int64_t root = RvaToFileOffset(pe, pe.resourceRva);
-  auto u32 = [&](int64_t at) {
-    uint32_t v;
-    std::memcpy(&v, &bytes[static_cast<size_t>(at)], 4);
-    return v;
-  };
-  auto entries = [&](int64_t dir) {
-    return (bytes[static_cast<size_t>(dir + 12)] | bytes[static_cast<size_t>(dir + 13)] << 8) +
-           (bytes[static_cast<size_t>(dir + 14)] | bytes[static_cast<size_t>(dir + 15)] << 8);
-  };
-  for (int i = 0; i < entries(root); ++i) {
-    int64_t e = root + 16 + i * 8;
-    if (u32(e) != 2)
-      continue;
-    int64_t bitmaps = root + (u32(e + 4) & 0x7FFFFFFF);
-    for (int k = 0; k < entries(bitmaps); ++k) {
-      int64_t b = bitmaps + 16 + k * 8;
-      if (u32(b) == from) {
-        std::memcpy(&bytes[static_cast<size_t>(b)], &to, 4);
-        return true;
-      }
-    }
-  }
+  uint64_t root = static_cast<uint64_t>(RvaToFileOffset(pe, pe.resources.virtualAddress));
+  ImageResourceDirectoryEntry type, bitmap;
+  for (uint64_t t : Entries(bytes, root, 0))
+    if (ReadAt(bytes, t, &type) && type.name == kResourceTypeBitmap)
+      for (uint64_t b : Entries(bytes, root, type.offsetToData & ~kResourceFlag))
+        if (ReadAt(bytes, b, &bitmap) && bitmap.name == from)
+          return WriteAt(bytes, b, ImageResourceDirectoryEntry{to, bitmap.offsetToData});
   return false;
 }
 
