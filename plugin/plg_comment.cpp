@@ -14,14 +14,17 @@ const char SecondLine[] = "\x81\x45"
                           "\x94\xd4\x82\xdc\x82\xc5\x91\xce\x89\x9e";
 } // namespace
 
-// Writes the two-line description of the plug-in into the host's window.
+// Writes the two-line description of the plug-in into the host's window. When the heap refused
+// any block of it, the description would be some of its pieces only, so the window keeps the text
+// it had and the host gets 0, as for a failed SetWindowTextA.
 int32_t WINAPI SetPlgComment(HWND window) {
   if (!window)
     return 0;
+  uint32_t refusals = TextRefusals();
   Text description =
       ConcatText(ConcatText(ConcatText(TextFromChars(FirstLine), CharText(13)), CharText(10)),
                  TextFromChars(SecondLine));
-  int32_t result = SetWindowTextA(window, description);
+  int32_t result = TextRefusals() == refusals ? SetWindowTextA(window, description) : 0;
   ReleaseText(description);
   return result;
 }
