@@ -12,9 +12,13 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# clang does not find libgcc for this target by itself.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-fuse-ld=lld -L/usr/lib/gcc/i686-w64-mingw32/12-win32")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-fuse-ld=lld -L/usr/lib/gcc/i686-w64-mingw32/12-win32")
-# The C++ headers of the mingw-w64 gcc for the same target.
-set(gcc_include /usr/lib/gcc/i686-w64-mingw32/12-win32/include/c++)
+# clang finds neither libgcc nor the C++ headers for this target by itself: take both from the
+# folder of the mingw-w64 gcc for the same target, whichever version is installed.
+execute_process(
+  COMMAND i686-w64-mingw32-gcc -print-libgcc-file-name
+  OUTPUT_VARIABLE libgcc OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+get_filename_component(gcc_dir ${libgcc} DIRECTORY)
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-fuse-ld=lld -L${gcc_dir}")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-fuse-ld=lld -L${gcc_dir}")
+set(gcc_include ${gcc_dir}/include/c++)
 set(CMAKE_CXX_FLAGS_INIT "-isystem ${gcc_include} -isystem ${gcc_include}/i686-w64-mingw32")
