@@ -16,17 +16,29 @@ function(tkt_module_flags target)
 endfunction()
 
 # Link settings: DllMain is the entry point, nothing runs before it, and only the four system
-# DLLs are imported. The time stamp is left out so that two builds give the same bytes.
+# DLLs are imported. The time stamp is left out so that two builds give the same bytes. The module
+# may be loaded at any address and its data is never executed; a 32-bit module also says that it
+# has no exception handlers (none is ever dispatched into it) and that Windows 4.0 is enough, so
+# that old hosts load it. GNU ld and lld take the same spellings. lld writes no image checksum, so
+# every module gets it after linking, as the Windows loader computes it.
 function(tkt_module_link target def_file)
   if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86")
     set(entry _DllMain@12)
+    set(x86_only -Wl,--no-seh
+      -Wl,--major-os-version,4 -Wl,--minor-os-version,0
+      -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0)
   else()
     set(entry DllMain)
+    set(x86_only)
   endif()
   set_target_properties(${target} PROPERTIES PREFIX "" LINK_DEPENDS ${def_file})
   target_link_options(${target} PRIVATE
     -nostdlib -Wl,-e,${entry} -Wl,--no-insert-timestamp -s
+    -Wl,--dynamicbase -Wl,--nxcompat ${x86_only}
     $<$<CXX_COMPILER_ID:GNU>:-Wl,--enable-stdcall-fixup>
     ${def_file})
   target_link_libraries(${target} PRIVATE kernel32 user32 gdi32 comctl32 gcc)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_SOURCE_DIR}/cmake/write_pe_checksum.sh $<TARGET_FILE:${target}>
+    VERBATIM)
 endfunction()

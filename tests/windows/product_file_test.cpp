@@ -1,8 +1,10 @@
 // Reads the product file TKT_A1.QPL as bytes, with the system's own image structures, and checks
 // what a host and the loader see: a 32-bit DLL named TKT_A1.QPL exporting exactly the plug-in's
 // functions at their ordinals, entered at DllMain, importing only the system functions the
-// plug-in uses from the four system DLLs, and stamped with no build time. Its resources, read
-// through the system's resource functions, are exactly the committed bitmaps.
+// plug-in uses from the four system DLLs, stamped with no build time, marked relocatable, with no
+// executable data and no exception handlers, loadable from Windows 4.0 on, and carrying a valid
+// image checksum. Its resources, read through the system's resource functions, are exactly the
+// committed bitmaps.
 //   product_file_test TKT_A1.QPL RESOURCES_FOLDER
 #include <windows.h>
 
@@ -96,11 +98,35 @@ bool Load(const char *path, Image &image) {
   return image.nt->Signature == IMAGE_NT_SIGNATURE;
 }
 
+// The image checksum as the Windows loader computes it (CheckSumMappedFile): the 16-bit
+// little-endian words with each carry folded back, the checksum field counted as zero, plus the
+// file's length.
+DWORD ImageChecksum(const Image &image) {
+  std::string bytes = image.bytes;
+  auto field = reinterpret_cast<const char *>(&image.nt->OptionalHeader.CheckSum);
+  bytes.replace(static_cast<size_t>(field - image.bytes.data()), 4, 4, '\0');
+  DWORD sum = 0;
+  for (size_t i = 0; i < bytes.size(); i += 2) {
+    sum += static_cast<unsigned char>(bytes[i]);
+    if (i + 1 < bytes.size())
+      sum += static_cast<DWORD>(static_cast<unsigned char>(bytes[i + 1])) << 8;
+    sum = (sum & 0xFFFF) + (sum >> 16);
+  }
+  return sum + static_cast<DWORD>(bytes.size());
+}
+
 void CheckHeaders(const Image &image) {
+  const IMAGE_OPTIONAL_HEADER32 &optional = image.nt->OptionalHeader;
   CHECK(image.nt->FileHeader.Machine == IMAGE_FILE_MACHINE_I386);
-  CHECK(image.nt->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC);
+  CHECK(optional.Magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC);
   CHECK((image.nt->FileHeader.Characteristics & IMAGE_FILE_DLL) != 0);
   CHECK(image.nt->FileHeader.TimeDateStamp == 0);
+  CHECK(optional.DllCharacteristics ==
+        (IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE | IMAGE_DLLCHARACTERISTICS_NX_COMPAT |
+         IMAGE_DLLCHARACTERISTICS_NO_SEH));
+  CHECK(optional.MajorOperatingSystemVersion == 4 && optional.MinorOperatingSystemVersion == 0);
+  CHECK(optional.MajorSubsystemVersion == 4 && optional.MinorSubsystemVersion == 0);
+  CHECK(optional.CheckSum == ImageChecksum(image));
 }
 
 void CheckExports(const Image &image) {
