@@ -209,6 +209,14 @@ TEST(PngWriter, ReportsWhatItCannotWrite) {
   error.clear();
   EXPECT_FALSE(WritePngFile("/nonexistent-folder/x.png", &pixel, 1, 1, &error));
   EXPECT_NE(error.find("/nonexistent-folder/x.png"), std::string::npos) << error;
+  const uint8_t index = 2;
+  const std::string path = TempPath("palette.png");
+  error.clear();
+  EXPECT_FALSE(WriteIndexedPngFile(path.c_str(), &index, {0, 0xFFFFFF}, 1, 1, &error));
+  EXPECT_NE(error.find("beyond the palette"), std::string::npos) << error;
+  error.clear();
+  EXPECT_FALSE(WriteIndexedPngFile(path.c_str(), &index, {}, 1, 1, &error));
+  EXPECT_FALSE(error.empty());
 }
 
 int RunBmp2Png(const std::string &arguments) {
@@ -217,18 +225,42 @@ int RunBmp2Png(const std::string &arguments) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST(Bmp2Png, ConvertsTheTicketFaceToTheSamePixels) {
-  const std::string in = std::string(TKT_RESOURCES_DIR) + "/ticket_face.bmp";
-  const std::string out = TempPath("face.png");
-  ASSERT_EQ(RunBmp2Png(in + " " + out), 0);
-  BmpImage face;
-  std::string error;
-  ASSERT_TRUE(ReadBmpFile(in.c_str(), &face, &error)) << error;
-  int width = 0, height = 0;
-  EXPECT_EQ(ReadPng(out, &width, &height), face.pixels);
-  EXPECT_EQ(width, face.width);
-  EXPECT_EQ(height, face.height);
-  std::remove(out.c_str());
+// The same pixels, and a palette PNG as deep as the colour table needs: the face's 16 colours in
+// 4 bits, a black-and-white page (a thermal printer's) in 1 bit.
+TEST(Bmp2Png, ConvertsToTheSamePixelsInAsFewBits) {
+  const std::string page = TempPath("page.bmp");
+  const std::vector<uint8_t> pageBytes =
+      MakeBmp({10, -2, 1, 0, 2, {0, 0xFFFFFF}, {0xA5, 0x40, 0, 0, 0x5A, 0x80, 0, 0}});
+  std::FILE *f = std::fopen(page.c_str(), "wb");
+  ASSERT_TRUE(f);
+  std::fwrite(pageBytes.data(), 1, pageBytes.size(), f);
+  std::fclose(f);
+  struct Case {
+    std::string bmp;
+    int depth;
+  };
+  for (const Case &c :
+       {Case{std::string(TKT_RESOURCES_DIR) + "/ticket_face.bmp", 4}, Case{page, 1}}) {
+    SCOPED_TRACE(c.bmp);
+    const std::string out = TempPath("converted.png");
+    ASSERT_EQ(RunBmp2Png(c.bmp + " " + out), 0);
+    BmpImage bmp;
+    std::string error;
+    ASSERT_TRUE(ReadBmpFile(c.bmp.c_str(), &bmp, &error)) << error;
+    int width = 0, height = 0;
+    EXPECT_EQ(ReadPng(out, &width, &height), bmp.pixels);
+    EXPECT_EQ(width, bmp.width);
+    EXPECT_EQ(height, std::abs(bmp.height));
+    std::FILE *png = std::fopen(out.c_str(), "rb");
+    ASSERT_TRUE(png);
+    uint8_t header[26] = {};
+    EXPECT_EQ(std::fread(header, 1, sizeof header, png), sizeof header);
+    std::fclose(png);
+    EXPECT_EQ(header[24], c.depth); // bits per pixel
+    EXPECT_EQ(header[25], PNG_COLOR_TYPE_PALETTE);
+    std::remove(out.c_str());
+  }
+  std::remove(page.c_str());
 }
 
 TEST(Bmp2Png, FailsWithAnExitCodeOnBadInput) {

@@ -1,5 +1,6 @@
 // bmp2png IN.bmp OUT.png: converts an uncompressed 1/4/8/24/32-bit BMP (such as the pictures that
-// Windows test programs save of what the plug-in drew, or the ticket artwork) to PNG.
+// Windows test programs save of what the plug-in drew, or the ticket artwork) to PNG. A BMP with
+// a colour table becomes a palette PNG of the same colours, a one-bit BMP a one-bit PNG.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -25,9 +26,15 @@ int main(int argc, char **argv) {
   }
   BmpImage image;
   std::string error;
-  if (!ReadBmpFile(argv[1], &image, &error) ||
-      !WritePngFile(argv[2], image.pixels.data(), image.width,
-                    image.height < 0 ? -image.height : image.height, &error)) {
+  bool converted = ReadBmpFile(argv[1], &image, &error);
+  if (converted) {
+    const int height = image.height < 0 ? -image.height : image.height;
+    converted = image.indices.empty()
+                    ? WritePngFile(argv[2], image.pixels.data(), image.width, height, &error)
+                    : WriteIndexedPngFile(argv[2], image.indices.data(), image.colourTable,
+                                          image.width, height, &error);
+  }
+  if (!converted) {
     std::fprintf(stderr, "bmp2png: %s\n", error.c_str());
     return 1;
   }

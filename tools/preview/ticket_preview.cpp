@@ -1,7 +1,8 @@
 // Loads a ticket plug-in the way a host does and shows what it tells the host: the information
 // record, the description (as the code page 932 bytes the host receives) and the list entries.
 // Given a folder, it also has the plug-in draw a few tickets and a sheet of tickets 0 to 99 into
-// 32-bit bitmaps through the system's own image lists, and writes them there as BMP files.
+// 32-bit bitmaps through the system's own image lists, the sheet once more into a one-bit
+// black-and-white bitmap as a thermal printer's, and writes them there as BMP files.
 //   ticket_preview MODULE [FOLDER]
 #include <windows.h>
 
@@ -56,59 +57,77 @@ void ShowList(SetCorpAddListFunction setCorpAddList) {
   DestroyWindow(combo);
 }
 
+// Writes the canvas as a BMP file in its own format, colour table included.
 bool WriteBmp(const Canvas &c, const char *path) {
-  BITMAPINFOHEADER info = {};
-  info.biSize = sizeof info;
-  info.biWidth = c.width;
-  info.biHeight = -c.height;
-  info.biPlanes = 1;
-  info.biBitCount = 32;
-  info.biCompression = BI_RGB;
-  DWORD pixelBytes = static_cast<DWORD>(c.width) * c.height * 4;
+  BITMAPINFOHEADER info = c.format.header;
+  DWORD colours = info.biClrUsed         ? info.biClrUsed
+                  : info.biBitCount <= 8 ? 1u << info.biBitCount
+                                         : 0;
+  DWORD pixelBytes = RowBytes(c.format) * c.height;
+  info.biSizeImage = pixelBytes;
   BITMAPFILEHEADER file = {};
   file.bfType = 0x4D42; // "BM"
-  file.bfOffBits = sizeof file + sizeof info;
+  file.bfOffBits = sizeof file + sizeof info + colours * sizeof(RGBQUAD);
   file.bfSize = file.bfOffBits + pixelBytes;
   FILE *f = std::fopen(path, "wb");
   if (!f)
     return false;
   bool ok = std::fwrite(&file, sizeof file, 1, f) == 1 &&
             std::fwrite(&info, sizeof info, 1, f) == 1 &&
-            std::fwrite(c.pixels, pixelBytes, 1, f) == 1;
+            std::fwrite(c.format.colours, sizeof(RGBQUAD), colours, f) == colours &&
+            std::fwrite(c.bits, pixelBytes, 1, f) == 1;
   return std::fclose(f) == 0 && ok;
 }
 
-// Draws tickets through the plug-in: single ones, then the sheet, each ticket at its own origin.
+bool WriteAndSay(const Canvas &c, const char *folder, const char *name) {
+  char path[MAX_PATH];
+  std::snprintf(path, sizeof path, "%s\\%s", folder, name);
+  GdiFlush();
+  if (!WriteBmp(c, path))
+    return false;
+  std::printf("wrote %s\n", path);
+  return true;
+}
+
+// Tickets 0 to 99 in rows of ten, each drawn at its own origin, with gaps between them.
+const int SheetWidth = Gap + 10 * (FaceWidth + Gap), SheetHeight = Gap + 10 * (FaceHeight + Gap);
+
+void DrawSheet(DrawSeirikenFunction draw, HDC dc) {
+  for (int number = 0; number < 100; ++number) {
+    SetViewportOrgEx(dc, Gap + (number % 10) * (FaceWidth + Gap),
+                     Gap + (number / 10) * (FaceHeight + Gap), nullptr);
+    draw(dc, 0, 0, 0, 0, number, 0, 0);
+  }
+}
+
+// Draws tickets through the plug-in: single ones; the sheet in 32 bits, with grey gaps; and the
+// sheet through a one-bit black-and-white device context, which is what a thermal printer
+// receives, with black gaps (the canvas starts black) so that each ticket's edges show.
 bool DrawPreviews(DrawSeirikenFunction draw, const char *folder) {
   const int singles[] = {0, 7, 42, 99};
-  char path[MAX_PATH];
+  char name[32];
   for (int number : singles) {
     Canvas c;
     if (!MakeCanvas(c, FaceWidth, FaceHeight, 0xFFFFFFFF))
       return false;
     draw(c.dc, 0, 0, 0, 0, number, 0, 0);
-    GdiFlush();
-    std::snprintf(path, sizeof path, "%s\\ticket_%d.bmp", folder, number);
-    bool written = WriteBmp(c, path);
+    std::snprintf(name, sizeof name, "ticket_%d.bmp", number);
+    bool written = WriteAndSay(c, folder, name);
     FreeCanvas(c);
     if (!written)
       return false;
-    std::printf("wrote %s\n", path);
   }
-  Canvas sheet;
-  if (!MakeCanvas(sheet, Gap + 10 * (FaceWidth + Gap), Gap + 10 * (FaceHeight + Gap), 0xFF808080))
-    return false;
-  for (int number = 0; number < 100; ++number) {
-    SetViewportOrgEx(sheet.dc, Gap + (number % 10) * (FaceWidth + Gap),
-                     Gap + (number / 10) * (FaceHeight + Gap), nullptr);
-    draw(sheet.dc, 0, 0, 0, 0, number, 0, 0);
+  Canvas sheet = {}, oneBit = {};
+  bool made = MakeCanvas(sheet, SheetWidth, SheetHeight, 0xFF808080) &&
+              MakeDibCanvas(oneBit, BlackAndWhiteFormat(SheetWidth, SheetHeight));
+  if (made) {
+    DrawSheet(draw, sheet.dc);
+    DrawSheet(draw, oneBit.dc);
   }
-  GdiFlush();
-  std::snprintf(path, sizeof path, "%s\\sheet.bmp", folder);
-  bool written = WriteBmp(sheet, path);
+  bool written = made && WriteAndSay(sheet, folder, "sheet.bmp") &&
+                 WriteAndSay(oneBit, folder, "sheet_1bpp.bmp");
   FreeCanvas(sheet);
-  if (written)
-    std::printf("wrote %s\n", path);
+  FreeCanvas(oneBit);
   return written;
 }
 
