@@ -34,30 +34,27 @@ bool CallDllMain(Plugin &p, uint32_t reason, uint32_t *result, std::string *erro
                     result, error);
 }
 
-bool ReadGuestTextStore(Plugin &p, GuestTextStore *store, std::string *error) {
+bool ReadGuestTextStore(Plugin &p, TextStoreSnapshot *snapshot, std::string *error) {
   if (p.m.criticalSections.size() != 1) {
     *error = std::to_string(p.m.criticalSections.size()) +
              " critical sections initialised; the text store has exactly one lock";
     return false;
   }
-  store->lock = p.m.criticalSections.begin()->first;
-  uint32_t fields[3];
-  store->lockBytes.resize(24);
-  if (!ReadGuest(p.m, store->lock - 12, fields, sizeof fields) ||
-      !ReadGuest(p.m, store->lock, store->lockBytes.data(), store->lockBytes.size())) {
-    *error = "the text store at " + Hex32(store->lock - 12) + " is unreadable";
+  snapshot->address = p.m.criticalSections.begin()->first - offsetof(GuestTextStore, lock);
+  GuestTextStore &store = snapshot->store;
+  if (!ReadGuest(p.m, snapshot->address, &store, sizeof store)) {
+    *error = "the text store at " + Hex32(snapshot->address) + " is unreadable";
     return false;
   }
-  store->slots = fields[0];
-  store->count = static_cast<int32_t>(fields[1]);
-  store->refusals = fields[2];
-  if (store->count < 0 || store->count > 0x100000) {
-    *error = "the text store counts " + std::to_string(store->count) + " live texts";
+  // A store that does not hold the process heap is not laid out as this record says.
+  if (store.heap != kProcessHeapHandle || store.count < 0 || store.count > 0x100000) {
+    *error = "the text store at " + Hex32(snapshot->address) + " holds heap " + Hex32(store.heap) +
+             " and counts " + std::to_string(store.count) + " live texts";
     return false;
   }
-  store->liveTexts.assign(static_cast<size_t>(store->count), 0);
-  if (!ReadGuest(p.m, store->slots, store->liveTexts.data(), store->liveTexts.size() * 4)) {
-    *error = "the slot array at " + Hex32(store->slots) + " is unreadable";
+  snapshot->liveTexts.assign(static_cast<size_t>(store.count), 0);
+  if (!ReadGuest(p.m, store.slots, snapshot->liveTexts.data(), snapshot->liveTexts.size() * 4)) {
+    *error = "the slot array at " + Hex32(store.slots) + " is unreadable";
     return false;
   }
   return true;

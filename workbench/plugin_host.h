@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "workbench/guest_layout.h"
 #include "workbench/machine.h"
 
 // The exports every ticket plug-in has, in ordinal order.
@@ -27,17 +28,13 @@ bool OpenPlugin(Plugin &p, const std::string &path, std::string *error);
 bool CallDllMain(Plugin &p, uint32_t reason, uint32_t *result, std::string *error);
 
 // The plug-in's text store as the guest holds it, found by its lock: the one critical section the
-// module initialises. In the 32-bit module the lock follows three 4-byte fields: the slot array's
-// address, the count of live texts and the count of refused allocations.
-struct GuestTextStore {
-  uint32_t slots;
-  int32_t count;
-  uint32_t refusals;
-  uint32_t lock;                   // the lock's address
-  std::vector<uint8_t> lockBytes;  // the lock's 24 bytes as the guest sees them
-  std::vector<uint32_t> liveTexts; // the first `count` slots
+// module initialises.
+struct TextStoreSnapshot {
+  uint32_t address;                // of the store in guest memory
+  GuestTextStore store;            // its fields, the lock's included
+  std::vector<uint32_t> liveTexts; // the first store.count slots
 };
-bool ReadGuestTextStore(Plugin &p, GuestTextStore *store, std::string *error);
+bool ReadGuestTextStore(Plugin &p, TextStoreSnapshot *snapshot, std::string *error);
 
 // Calls one export with scratch memory reset; false with the fault's message.
 bool CallPlugin(Plugin &p, const char *name, const std::vector<uint32_t> &arguments,

@@ -14,12 +14,12 @@ const uint32_t kWhite = 0xFFFFFFFF;
 
 // The same as before the soak: heap blocks, live texts, no bitmap or image list, no misuse.
 std::string Drift(Plugin &p, const SoakReport &report) {
-  GuestTextStore store;
+  TextStoreSnapshot snapshot;
   std::string error;
-  if (!ReadGuestTextStore(p, &store, &error))
+  if (!ReadGuestTextStore(p, &snapshot, &error))
     return error;
-  if (store.count != report.textsBefore)
-    return std::to_string(store.count) + " live texts instead of " +
+  if (snapshot.store.count != report.textsBefore)
+    return std::to_string(snapshot.store.count) + " live texts instead of " +
            std::to_string(report.textsBefore);
   return LeftBehind(p, report.heapBlocksBefore);
 }
@@ -28,10 +28,10 @@ std::string Drift(Plugin &p, const SoakReport &report) {
 
 SoakReport Soak(Plugin &p, uint64_t tickets) {
   SoakReport report;
-  GuestTextStore store;
-  if (!ReadGuestTextStore(p, &store, &report.problem))
+  TextStoreSnapshot snapshot;
+  if (!ReadGuestTextStore(p, &snapshot, &report.problem))
     return report;
-  report.textsBefore = store.count;
+  report.textsBefore = snapshot.store.count;
   report.heapBlocksBefore = LiveHeapBlockCount(p.m);
   const GdiState before = p.m.gdi;
 
@@ -65,7 +65,7 @@ SoakReport Soak(Plugin &p, uint64_t tickets) {
   p.m.log.enabled = logging;
 
   std::string error;
-  report.textsAfter = ReadGuestTextStore(p, &store, &error) ? store.count : -1;
+  report.textsAfter = ReadGuestTextStore(p, &snapshot, &error) ? snapshot.store.count : -1;
   report.heapBlocksAfter = LiveHeapBlockCount(p.m);
   report.bitmapsLoaded = p.m.gdi.bitmapsCreated - before.bitmapsCreated;
   report.bitmapsDeleted = p.m.gdi.bitmapsDeleted - before.bitmapsDeleted;

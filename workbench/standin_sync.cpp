@@ -1,22 +1,14 @@
-// Critical sections as guest structures of 24 bytes (debug info, lock count, recursion count,
-// owning thread, semaphore, spin count). The guest runs on one thread, so entering never blocks;
-// the model checks that each section is initialised before use and left as often as entered.
+// Critical sections, kept in the guest's own records (GuestCriticalSection). The guest runs on one
+// thread, so entering never blocks; the model checks that each section is initialised before use
+// and left as often as entered.
 #include <cstdio>
 
+#include "workbench/guest_layout.h"
 #include "workbench/standins.h"
 
 namespace {
 
 const uint32_t kGuestThreadId = 0x00000F00;
-
-struct GuestCriticalSection {
-  uint32_t debugInfo;
-  int32_t lockCount;
-  int32_t recursionCount;
-  uint32_t owningThread;
-  uint32_t lockSemaphore;
-  uint32_t spinCount;
-};
 
 // Writes the guest structure as Windows shows an unowned or owned section.
 bool Store(Machine &m, uint32_t address, int32_t recursion) {

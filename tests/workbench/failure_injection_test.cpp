@@ -57,13 +57,13 @@ protected:
         return reached;
       }
       EXPECT_EQ(p.m.injectedFailures, injected + 1);
-      GuestTextStore store;
-      if (!ReadGuestTextStore(p, &store, &error)) {
+      TextStoreSnapshot snapshot;
+      if (!ReadGuestTextStore(p, &snapshot, &error)) {
         ADD_FAILURE() << error;
         return reached;
       }
-      EXPECT_EQ(store.count, 0);
-      EXPECT_EQ(p.m.heap.live.count(store.slots), 1u) << "the slot array is no live block";
+      EXPECT_EQ(snapshot.store.count, 0);
+      EXPECT_EQ(p.m.heap.live.count(snapshot.store.slots), 1u) << "the slot array is no live block";
       EXPECT_EQ(LeftBehind(p, blocks), "");
       check(result);
       p.m.problems.clear();
