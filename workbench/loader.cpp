@@ -143,7 +143,7 @@ int LoadModuleBytes(Machine &m, const std::string &path, std::vector<uint8_t> by
   }
   for (const PeImport &import : pe.imports) {
     size_t index = static_cast<size_t>(FindStandIn(import.dll, import.name) - kStandIns);
-    uint32_t thunk = kThunkBase + static_cast<uint32_t>(index) * 16;
+    uint32_t thunk = kThunkBase + static_cast<uint32_t>(index) * kThunkStride;
     if (!WriteAt(image, import.slotRva, thunk)) {
       *error = path + ": import slot outside the image";
       return -1;

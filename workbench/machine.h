@@ -13,19 +13,8 @@
 
 #include "workbench/call_log.h"
 #include "workbench/dib.h"
+#include "workbench/guest_memory.h"
 #include "workbench/pe_image.h"
-
-// Guest address space. The low 64 KiB stay unmapped so that null-pointer use faults.
-const uint32_t kThunkBase = 0x00050000; // one 16-byte stub per stand-in
-const uint32_t kThunkSize = 0x00010000;
-const uint32_t kReturnTrap = kThunkBase + kThunkSize - 16; // where host calls return to
-const uint32_t kStackBase = 0x00100000;
-const uint32_t kStackSize = 0x00100000;
-const uint32_t kScratchBase = 0x00300000; // buffers and texts the host hands to the guest
-const uint32_t kScratchSize = 0x00100000;
-const uint32_t kHeapBase = 0x30000000;
-const uint32_t kHeapSize = 0x04000000;
-const uint32_t kProcessHeapHandle = 0x00150000;
 
 struct LoadedModule {
   std::string name; // file name, as the guest would see it
@@ -89,14 +78,6 @@ struct GdiState {
   uint64_t bitmapsCreated = 0, bitmapsDeleted = 0, listsCreated = 0, listsDestroyed = 0;
 };
 
-// A guest region backed by host memory that the host reads and writes directly: the stack, the
-// host's buffers and the heap, which hold no code.
-struct HostBackedRegion {
-  uint32_t base;
-  uint32_t size;
-  uint8_t *memory;
-};
-
 struct Machine {
   uc_engine *uc = nullptr;
   std::vector<HostBackedRegion> hostBacked;
@@ -139,22 +120,6 @@ std::string Hex32(uint32_t value);
 
 // Records the first fatal error of the running call and stops the CPU.
 void StopWithFault(Machine &m, const std::string &message);
-
-// Guest memory access for the host and the stand-ins; false for unmapped memory.
-bool ReadGuest(Machine &m, uint32_t address, void *out, size_t size);
-bool WriteGuest(Machine &m, uint32_t address, const void *data, size_t size);
-// Whether the guest itself may write there: stand-ins that write through guest pointers ask
-// first, since the host's own writes ignore page protection.
-bool WritableByGuest(Machine &m, uint32_t address, size_t size);
-bool ReadGuestU32(Machine &m, uint32_t address, uint32_t *value);
-// A zero-terminated guest text up to limit bytes; false when it runs into unmapped memory or
-// has no terminator within limit.
-bool ReadGuestString(Machine &m, uint32_t address, std::string *text, size_t limit = 1 << 20);
-
-// Scratch memory the host hands to the guest (records, texts); reset between host calls.
-uint32_t ScratchAlloc(Machine &m, uint32_t size);
-uint32_t ScratchString(Machine &m, const std::string &text);
-void ResetScratch(Machine &m);
 
 // Calls an exported stdcall function. Checks that the callee removed exactly the arguments,
 // stayed within the block budget and touched no unmapped or read-only memory. False with

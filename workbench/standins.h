@@ -32,9 +32,13 @@ struct StandIn {
   uint32_t failureResult; // what Windows returns when the function fails
 };
 
-// The whole list; a stand-in's thunk is at kThunkBase + 16 * its index.
+// The whole list, in the order of the thunks.
 extern const StandIn kStandIns[];
 extern const size_t kStandInCount;
+
+// Maps a thunk for each stand-in at kThunkBase + kThunkStride * its index, and the hook that runs
+// its handler when the guest calls it. False with a message when Unicorn refuses.
+bool InstallStandIns(Machine &m, std::string *error);
 
 // The stand-in for dll!name (DLL name compared without case), or null.
 const StandIn *FindStandIn(const std::string &dll, const std::string &name);
