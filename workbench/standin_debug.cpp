@@ -3,10 +3,11 @@
 #include "workbench/standins.h"
 
 uint32_t StandInOutputDebugStringA(Machine &m, StandInCall &call) {
+  uint32_t address = call.arguments[0];
   std::string text;
-  if (call.arguments[0] && !ReadGuestString(m, call.arguments[0], &text)) {
+  if (address && !ReadGuestString(m, address, &text)) {
     StopWithFault(m, "OutputDebugStringA was given an unreadable text at " +
-                         DescribeAddress(m, call.arguments[0]));
+                         DescribeAddress(m, address));
     return 0;
   }
   m.debugOutput.push_back(text);

@@ -87,13 +87,13 @@ uint32_t StandInLoadBitmapA(Machine &m, StandInCall &call) {
 }
 
 uint32_t StandInDeleteObject(Machine &m, StandInCall &call) {
-  uint32_t handle = call.arguments[0];
-  if (m.gdi.bitmaps.erase(handle)) {
+  uint32_t object = call.arguments[0];
+  if (m.gdi.bitmaps.erase(object)) {
     ++m.gdi.bitmapsDeleted;
     return 1;
   }
-  if (handle)
-    m.problems.push_back("DeleteObject of " + Hex32(handle) +
+  if (object)
+    m.problems.push_back("DeleteObject of " + Hex32(object) +
                          ", which is no live bitmap of the workbench");
   return 0;
 }
@@ -101,18 +101,20 @@ uint32_t StandInDeleteObject(Machine &m, StandInCall &call) {
 uint32_t StandInImageListCreate(Machine &m, StandInCall &call) {
   int32_t width = static_cast<int32_t>(call.arguments[0]);
   int32_t height = static_cast<int32_t>(call.arguments[1]);
+  uint32_t flags = call.arguments[2];
   if (width <= 0 || height <= 0 || width > 4096 || height > 4096)
     return 0;
   uint32_t handle = NewHandle(m, kImageListTag);
-  m.gdi.imageLists[handle] = ImageList{width, height, call.arguments[2], {}};
+  m.gdi.imageLists[handle] = ImageList{width, height, flags, {}};
   ++m.gdi.listsCreated;
   return handle;
 }
 
 // Adds as many images as fit across the bitmap; the index of the first, or -1.
 uint32_t StandInImageListAdd(Machine &m, StandInCall &call) {
-  auto list = m.gdi.imageLists.find(call.arguments[0]);
-  auto bitmap = m.gdi.bitmaps.find(call.arguments[1]);
+  uint32_t listHandle = call.arguments[0], bitmapHandle = call.arguments[1];
+  auto list = m.gdi.imageLists.find(listHandle);
+  auto bitmap = m.gdi.bitmaps.find(bitmapHandle);
   if (list == m.gdi.imageLists.end() || bitmap == m.gdi.bitmaps.end())
     return 0xFFFFFFFF;
   ImageList &images = list->second;
@@ -128,17 +130,17 @@ uint32_t StandInImageListAdd(Machine &m, StandInCall &call) {
 // Copies the image opaquely (rows below a shorter bitmap are black); what falls outside the
 // canvas is clipped and remembered.
 uint32_t StandInImageListDraw(Machine &m, StandInCall &call) {
-  auto list = m.gdi.imageLists.find(call.arguments[0]);
-  auto canvas = m.gdi.canvases.find(call.arguments[2]);
-  uint32_t index = call.arguments[1];
+  uint32_t listHandle = call.arguments[0], index = call.arguments[1], dc = call.arguments[2];
+  int64_t left = static_cast<int32_t>(call.arguments[3]);
+  int64_t top = static_cast<int32_t>(call.arguments[4]);
+  auto list = m.gdi.imageLists.find(listHandle);
+  auto canvas = m.gdi.canvases.find(dc);
   if (list == m.gdi.imageLists.end() || canvas == m.gdi.canvases.end() ||
       index >= list->second.images.size())
     return 0;
   const ImageList &images = list->second;
   const Pixels &source = *images.images[index].source;
   Pixels &target = canvas->second.pixels;
-  int64_t left = static_cast<int32_t>(call.arguments[3]);
-  int64_t top = static_cast<int32_t>(call.arguments[4]);
   int64_t fromX = left < 0 ? -left : 0, toX = std::min<int64_t>(images.width, target.width - left);
   int64_t fromY = top < 0 ? -top : 0, toY = std::min<int64_t>(images.height, target.height - top);
   if (fromX > 0 || fromY > 0 || toX < images.width || toY < images.height)
@@ -159,12 +161,12 @@ uint32_t StandInImageListDraw(Machine &m, StandInCall &call) {
 
 // A null list fails quietly, as on Windows; any other unknown handle is the plug-in's misuse.
 uint32_t StandInImageListDestroy(Machine &m, StandInCall &call) {
-  if (m.gdi.imageLists.erase(call.arguments[0])) {
+  uint32_t list = call.arguments[0];
+  if (m.gdi.imageLists.erase(list)) {
     ++m.gdi.listsDestroyed;
     return 1;
   }
-  if (call.arguments[0])
-    m.problems.push_back("ImageList_Destroy of " + Hex32(call.arguments[0]) +
-                         ", which is no live image list");
+  if (list)
+    m.problems.push_back("ImageList_Destroy of " + Hex32(list) + ", which is no live image list");
   return 0;
 }

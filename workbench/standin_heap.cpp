@@ -93,18 +93,20 @@ uint32_t StandInGetProcessHeap(Machine &, StandInCall &) {
 }
 
 uint32_t StandInHeapAlloc(Machine &m, StandInCall &call) {
-  if (!CheckHandle(m, call.arguments[0], "HeapAlloc"))
+  uint32_t heap = call.arguments[0], flags = call.arguments[1], bytes = call.arguments[2];
+  if (!CheckHandle(m, heap, "HeapAlloc"))
     return 0;
   ++m.heap.allocations;
-  return Allocate(m, call.arguments[2], call.arguments[1] & kHeapZeroMemory);
+  return Allocate(m, bytes, flags & kHeapZeroMemory);
 }
 
 // Contents are kept up to the smaller size; growth is zeroed only with HEAP_ZERO_MEMORY.
 // The block may move unless HEAP_REALLOC_IN_PLACE_ONLY is given; on failure the old block
 // stays valid, as on Windows.
 uint32_t StandInHeapReAlloc(Machine &m, StandInCall &call) {
-  uint32_t flags = call.arguments[1], address = call.arguments[2], size = call.arguments[3];
-  if (!CheckHandle(m, call.arguments[0], "HeapReAlloc"))
+  uint32_t heap = call.arguments[0], flags = call.arguments[1], address = call.arguments[2],
+           size = call.arguments[3];
+  if (!CheckHandle(m, heap, "HeapReAlloc"))
     return 0;
   ++m.heap.reallocations;
   auto found = m.heap.live.find(address);
@@ -126,8 +128,8 @@ uint32_t StandInHeapReAlloc(Machine &m, StandInCall &call) {
 }
 
 uint32_t StandInHeapFree(Machine &m, StandInCall &call) {
-  uint32_t address = call.arguments[2];
-  if (!CheckHandle(m, call.arguments[0], "HeapFree"))
+  uint32_t heap = call.arguments[0], address = call.arguments[2];
+  if (!CheckHandle(m, heap, "HeapFree"))
     return 0;
   ++m.heap.frees;
   if (address == 0)

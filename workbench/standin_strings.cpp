@@ -49,30 +49,33 @@ const char *NextString(void *context) {
 } // namespace
 
 uint32_t StandInCompareStringA(Machine &m, StandInCall &call) {
-  const uint32_t *a = call.arguments;
+  uint32_t locale = call.arguments[0], flags = call.arguments[1];
+  uint32_t leftAddress = call.arguments[2], rightAddress = call.arguments[4];
+  int32_t leftLength = static_cast<int32_t>(call.arguments[3]);
+  int32_t rightLength = static_cast<int32_t>(call.arguments[5]);
   std::string left, right;
-  if ((a[2] && !ReadCounted(m, a[2], static_cast<int32_t>(a[3]), &left)) ||
-      (a[4] && !ReadCounted(m, a[4], static_cast<int32_t>(a[5]), &right))) {
+  if ((leftAddress && !ReadCounted(m, leftAddress, leftLength, &left)) ||
+      (rightAddress && !ReadCounted(m, rightAddress, rightLength, &right))) {
     StopWithFault(m, "CompareStringA was given an unreadable text");
     return 0;
   }
   if (m.log.enabled)
     call.detail = QuoteText(left) + " " + QuoteText(right);
-  return static_cast<uint32_t>(
-      CompareStringA(a[0], a[1], a[2] ? left.c_str() : nullptr, static_cast<int>(left.size()),
-                     a[4] ? right.c_str() : nullptr, static_cast<int>(right.size())));
+  return static_cast<uint32_t>(CompareStringA(
+      locale, flags, leftAddress ? left.c_str() : nullptr, static_cast<int>(left.size()),
+      rightAddress ? right.c_str() : nullptr, static_cast<int>(right.size())));
 }
 
 uint32_t StandInLstrlenA(Machine &m, StandInCall &call) {
+  uint32_t address = call.arguments[0];
   std::string text;
-  if (call.arguments[0] && !ReadGuestString(m, call.arguments[0], &text)) {
-    StopWithFault(m, "lstrlenA was given an unreadable text at " +
-                         DescribeAddress(m, call.arguments[0]));
+  if (address && !ReadGuestString(m, address, &text)) {
+    StopWithFault(m, "lstrlenA was given an unreadable text at " + DescribeAddress(m, address));
     return 0;
   }
   if (m.log.enabled)
     call.detail = QuoteText(text);
-  return static_cast<uint32_t>(lstrlenA(call.arguments[0] ? text.c_str() : nullptr));
+  return static_cast<uint32_t>(lstrlenA(address ? text.c_str() : nullptr));
 }
 
 // A value below 0x10000 is one character in its low byte, returned upper-cased; otherwise the
@@ -102,20 +105,20 @@ uint32_t StandInCharUpperA(Machine &m, StandInCall &call) {
 }
 
 uint32_t StandInWsprintfA(Machine &m, StandInCall &call) {
+  uint32_t buffer = call.arguments[0], formatAddress = call.arguments[1];
   std::string format;
-  if (!ReadGuestString(m, call.arguments[1], &format)) {
+  if (!ReadGuestString(m, formatAddress, &format)) {
     StopWithFault(m, "wsprintfA was given an unreadable format at " +
-                         DescribeAddress(m, call.arguments[1]));
+                         DescribeAddress(m, formatAddress));
     return 0;
   }
   VariadicArguments arguments{&m, call.stack + 12, {}, false};
   char out[FormatOutputLimit + 1];
   int written = FormatModel(out, format.c_str(), NextArgument, &arguments, NextString);
-  if (arguments.failed ||
-      !WritableByGuest(m, call.arguments[0], static_cast<size_t>(written) + 1) ||
-      !WriteGuest(m, call.arguments[0], out, static_cast<size_t>(written) + 1)) {
+  if (arguments.failed || !WritableByGuest(m, buffer, static_cast<size_t>(written) + 1) ||
+      !WriteGuest(m, buffer, out, static_cast<size_t>(written) + 1)) {
     StopWithFault(m, "wsprintfA could not read its arguments or write its output at " +
-                         DescribeAddress(m, call.arguments[0]));
+                         DescribeAddress(m, buffer));
     return 0;
   }
   if (m.log.enabled)

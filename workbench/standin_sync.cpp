@@ -29,37 +29,38 @@ CriticalSectionState *Known(Machine &m, uint32_t address, const char *function) 
 } // namespace
 
 uint32_t StandInInitializeCriticalSection(Machine &m, StandInCall &call) {
-  uint32_t address = call.arguments[0];
-  if (!WritableByGuest(m, address, sizeof(GuestCriticalSection)) || !Store(m, address, 0)) {
+  uint32_t section = call.arguments[0];
+  if (!WritableByGuest(m, section, sizeof(GuestCriticalSection)) || !Store(m, section, 0)) {
     StopWithFault(m, "InitializeCriticalSection was given unwritable memory at " +
-                         DescribeAddress(m, address));
+                         DescribeAddress(m, section));
     return 0;
   }
-  m.criticalSections[address] = CriticalSectionState{};
+  m.criticalSections[section] = CriticalSectionState{};
   return 0;
 }
 
 uint32_t StandInEnterCriticalSection(Machine &m, StandInCall &call) {
-  CriticalSectionState *cs = Known(m, call.arguments[0], "EnterCriticalSection");
+  uint32_t section = call.arguments[0];
+  CriticalSectionState *cs = Known(m, section, "EnterCriticalSection");
   if (cs) {
     ++cs->recursion;
     ++cs->enters;
-    Store(m, call.arguments[0], cs->recursion);
+    Store(m, section, cs->recursion);
   }
   return 0;
 }
 
 uint32_t StandInLeaveCriticalSection(Machine &m, StandInCall &call) {
-  CriticalSectionState *cs = Known(m, call.arguments[0], "LeaveCriticalSection");
+  uint32_t section = call.arguments[0];
+  CriticalSectionState *cs = Known(m, section, "LeaveCriticalSection");
   if (!cs)
     return 0;
   if (cs->recursion == 0) {
-    m.problems.push_back("LeaveCriticalSection on " + Hex32(call.arguments[0]) +
-                         ", which is not entered");
+    m.problems.push_back("LeaveCriticalSection on " + Hex32(section) + ", which is not entered");
     return 0;
   }
   --cs->recursion;
-  Store(m, call.arguments[0], cs->recursion);
+  Store(m, section, cs->recursion);
   return 0;
 }
 

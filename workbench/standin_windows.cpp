@@ -28,6 +28,10 @@ bool ReadText(Machine &m, uint32_t address, std::string *text, const char *funct
   return false;
 }
 
+bool IsComboBoxMessage(uint32_t message) {
+  return message == kCbResetContent || message == kCbAddString || message == kCbGetCount;
+}
+
 } // namespace
 
 uint32_t CreateEditModel(Machine &m) {
@@ -38,20 +42,25 @@ uint32_t CreateComboBoxModel(Machine &m) {
 }
 
 uint32_t StandInSetWindowTextA(Machine &m, StandInCall &call) {
+  uint32_t window = call.arguments[0], address = call.arguments[1];
   std::string text;
-  if (!ReadText(m, call.arguments[1], &text, "SetWindowTextA"))
+  if (!ReadText(m, address, &text, "SetWindowTextA"))
     return 0;
   call.detail = QuoteText(text);
-  auto window = m.windows.find(call.arguments[0]);
-  if (window == m.windows.end())
+  auto found = m.windows.find(window);
+  if (found == m.windows.end())
     return 0;
-  window->second.text = text;
+  found->second.text = text;
   return 1;
 }
 
+// A message the stand-in does not know is the plug-in asking for something the workbench cannot
+// show: it is answered 0, as DefWindowProc answers most messages, and reported as a problem. A
+// combo box's message sent to an edit control is the host's mix-up, answered 0 as the edit
+// control answers it.
 uint32_t StandInSendMessageA(Machine &m, StandInCall &call) {
-  uint32_t message = call.arguments[1], lParam = call.arguments[3];
-  auto found = m.windows.find(call.arguments[0]);
+  uint32_t handle = call.arguments[0], message = call.arguments[1], lParam = call.arguments[3];
+  auto found = m.windows.find(handle);
   if (found == m.windows.end())
     return 0;
   WindowModel &window = found->second;
@@ -63,23 +72,26 @@ uint32_t StandInSendMessageA(Machine &m, StandInCall &call) {
     window.text = text;
     return 1;
   }
+  if (!IsComboBoxMessage(message)) {
+    m.problems.push_back("SendMessageA: message " + Hex32(message) + " to " + Hex32(handle) +
+                         ", which the workbench does not know");
+    call.detail = "unknown message";
+    return 0;
+  }
   if (window.kind != WindowModel::ComboBox)
     return 0;
-  switch (message) {
-  case kCbResetContent:
+  if (message == kCbResetContent) {
     call.detail = "CB_RESETCONTENT";
     window.items.clear();
     return 0;
-  case kCbAddString:
+  }
+  if (message == kCbAddString) {
     if (!ReadText(m, lParam, &text, "SendMessageA"))
       return kCbErr;
     call.detail = "CB_ADDSTRING " + QuoteText(text);
     window.items.push_back(text);
     return static_cast<uint32_t>(window.items.size() - 1);
-  case kCbGetCount:
-    call.detail = "CB_GETCOUNT";
-    return static_cast<uint32_t>(window.items.size());
-  default:
-    return 0;
   }
+  call.detail = "CB_GETCOUNT";
+  return static_cast<uint32_t>(window.items.size());
 }

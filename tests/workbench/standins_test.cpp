@@ -122,6 +122,28 @@ TEST_F(ProbeMachine, WindowModelsKeepTextAndList) {
   ASSERT_EQ(sent.size(), 3u);
   EXPECT_EQ(sent[0].arguments, (std::vector<uint32_t>{combo, kCbResetContent, 0, 0}));
   EXPECT_EQ(sent[1].detail, "CB_ADDSTRING \"one\"");
+  EXPECT_TRUE(m.problems.empty());
+
+  // Messages the models do not answer get 0, the unknown one also a report; nothing changes.
+  const struct {
+    uint32_t window, message;
+    const char *problem; // null: none
+  } unanswered[] = {{combo, 0x0401, "message 0x00000401 to 0x"},
+                    {edit, 0x0401, "message 0x00000401 to 0x"},
+                    {edit, kCbAddString, nullptr}, // a combo box's message: the edit control's 0
+                    {0x1234, 0x0401, nullptr}};    // no such window: 0, as Windows answers
+  for (const auto &c : unanswered) {
+    m.problems.clear();
+    ASSERT_TRUE(Call("Send", {c.window, c.message, 0, Text("x")}, &result)) << lastError;
+    EXPECT_EQ(result, 0u);
+    if (c.problem)
+      EXPECT_TRUE(m.problems.size() == 1 && m.problems[0].find(c.problem) != std::string::npos)
+          << c.problem;
+    else
+      EXPECT_TRUE(m.problems.empty()) << m.problems[0];
+  }
+  EXPECT_EQ(m.windows[edit].text, "hello");
+  EXPECT_EQ(m.windows[combo].items, (std::vector<std::string>{"one", "two"}));
 }
 
 TEST_F(ProbeMachine, ImageListsDrawResourcePixelsOpaquely) {

@@ -116,6 +116,9 @@ int WINAPI FillCombo(HWND combo) {
   SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("one"));
   return SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("two"));
 }
+LRESULT WINAPI Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return SendMessageA(window, message, wParam, lParam);
+}
 
 // Loads bitmap 7 (4 x 2) into a list of 2 x 2 images and draws image `index` at (x, y).
 int WINAPI DrawProbe(HDC dc, int index, int x, int y) {
