@@ -26,17 +26,15 @@ bool MapHostBacked(Machine &m, uint32_t base, uint32_t size, std::string *error)
   return true;
 }
 
-// The host memory behind [address, address + size), or null when it is not all in one
-// host-backed region.
-uint8_t *HostMemory(Machine &m, uint32_t address, size_t size) {
+} // namespace
+
+uint8_t *HostBackedBytes(Machine &m, uint32_t address, size_t size) {
   for (const HostBackedRegion &region : m.hostBacked)
     if (address >= region.base && address - region.base <= region.size &&
         size <= region.size - (address - region.base))
       return region.memory + (address - region.base);
   return nullptr;
 }
-
-} // namespace
 
 bool MapHostBackedRegions(Machine &m, std::string *error) {
   return MapHostBacked(m, kStackBase, kStackSize, error) &&
@@ -51,7 +49,7 @@ void UnmapHostBackedRegions(Machine &m) {
 }
 
 bool ReadGuest(Machine &m, uint32_t address, void *out, size_t size) {
-  if (uint8_t *memory = HostMemory(m, address, size)) {
+  if (uint8_t *memory = HostBackedBytes(m, address, size)) {
     std::memcpy(out, memory, size);
     return true;
   }
@@ -59,7 +57,7 @@ bool ReadGuest(Machine &m, uint32_t address, void *out, size_t size) {
 }
 
 bool WriteGuest(Machine &m, uint32_t address, const void *data, size_t size) {
-  if (uint8_t *memory = HostMemory(m, address, size)) {
+  if (uint8_t *memory = HostBackedBytes(m, address, size)) {
     std::memcpy(memory, data, size);
     return true;
   }

@@ -34,6 +34,10 @@ struct HostBackedRegion {
 bool MapHostBackedRegions(Machine &m, std::string *error);
 void UnmapHostBackedRegions(Machine &m);
 
+// The host memory behind a guest range that lies wholly in one host-backed region, for filling
+// and scanning it in place; null elsewhere.
+uint8_t *HostBackedBytes(Machine &m, uint32_t address, size_t size);
+
 // Guest memory access for the host and the stand-ins; false for unmapped memory.
 bool ReadGuest(Machine &m, uint32_t address, void *out, size_t size);
 bool WriteGuest(Machine &m, uint32_t address, const void *data, size_t size);

@@ -1,6 +1,8 @@
 // The process heap, in guest memory. Every block is tracked with guard bytes after it, so that
-// double and unknown frees, writes past a block and leaks are all seen and reported.
-#include <cstdio>
+// double and unknown frees, writes past a block and leaks are all seen and reported. Blocks lie in
+// the heap region, which is host-backed: their bytes are filled and checked in place.
+#include <algorithm>
+#include <cstring>
 
 #include "workbench/standins.h"
 
@@ -12,21 +14,23 @@ const uint32_t kGuardBytes = 16;
 const uint8_t kGuardByte = 0xFD;
 const uint32_t kLargestRequest = 0x01000000;
 
-void Fill(Machine &m, uint32_t address, uint32_t size, const uint8_t *pattern, size_t period) {
-  std::vector<uint8_t> bytes(size);
+const uint8_t kUnset[4] = {0xBA, 0xAD, 0xF0, 0x0D};
+const uint8_t kFreed[4] = {0xEE, 0xFE, 0xEE, 0xFE};
+
+// The size bytes at a block's address, in host memory.
+uint8_t *BlockBytes(Machine &m, uint32_t address, uint32_t size) {
+  return HostBackedBytes(m, address, size);
+}
+
+void Fill(uint8_t *bytes, uint32_t size, const uint8_t (&pattern)[4]) {
   for (uint32_t i = 0; i < size; ++i)
-    bytes[i] = pattern[i % period];
-  WriteGuest(m, address, bytes.data(), bytes.size());
+    bytes[i] = pattern[i % 4];
 }
 
 bool GuardIntact(Machine &m, uint32_t address, const HeapBlock &block) {
-  std::vector<uint8_t> guard(block.capacity - block.size);
-  if (!ReadGuest(m, address + block.size, guard.data(), guard.size()))
-    return false;
-  for (uint8_t b : guard)
-    if (b != kGuardByte)
-      return false;
-  return true;
+  const uint8_t *guard = BlockBytes(m, address + block.size, block.capacity - block.size);
+  return std::all_of(guard, guard + (block.capacity - block.size),
+                     [](uint8_t b) { return b == kGuardByte; });
 }
 
 bool CheckHandle(Machine &m, uint32_t heap, const char *function) {
@@ -55,14 +59,12 @@ uint32_t Allocate(Machine &m, uint32_t size, bool zero) {
   } else {
     return 0;
   }
-  static const uint8_t kZero[1] = {0};
-  static const uint8_t kUnset[4] = {0xBA, 0xAD, 0xF0, 0x0D};
+  uint8_t *bytes = BlockBytes(m, address, capacity);
   if (zero)
-    Fill(m, address, size, kZero, 1);
+    std::memset(bytes, 0, size);
   else
-    Fill(m, address, size, kUnset, 4);
-  static const uint8_t kGuard[1] = {kGuardByte};
-  Fill(m, address + size, capacity - size, kGuard, 1);
+    Fill(bytes, size, kUnset);
+  std::memset(bytes + size, kGuardByte, capacity - size);
   m.heap.live[address] = {size, capacity, ++m.heap.serial};
   return address;
 }
@@ -73,8 +75,7 @@ void Release(Machine &m, uint32_t address, const char *function) {
   if (!GuardIntact(m, address, block))
     m.problems.push_back(std::string(function) + ": the block " + Hex32(address) + " of " +
                          std::to_string(block.size) + " bytes was written past its end");
-  static const uint8_t kFreed[4] = {0xEE, 0xFE, 0xEE, 0xFE};
-  Fill(m, address, block.capacity, kFreed, 4);
+  Fill(BlockBytes(m, address, block.capacity), block.capacity, kFreed);
   m.heap.live.erase(address);
   m.heap.freed.insert(address);
   m.heap.spare.emplace(block.capacity, address);
@@ -120,9 +121,8 @@ uint32_t StandInHeapReAlloc(Machine &m, StandInCall &call) {
   uint32_t moved = Allocate(m, size, flags & kHeapZeroMemory);
   if (!moved)
     return 0;
-  std::vector<uint8_t> keep(old.size < size ? old.size : size);
-  ReadGuest(m, address, keep.data(), keep.size());
-  WriteGuest(m, moved, keep.data(), keep.size());
+  uint32_t kept = std::min(old.size, size);
+  std::memcpy(BlockBytes(m, moved, kept), BlockBytes(m, address, kept), kept);
   Release(m, address, "HeapReAlloc");
   return moved;
 }
