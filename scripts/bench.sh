@@ -2,7 +2,8 @@
 # Measures the figures of the plug-in (measurements to read, never pass/fail tests):
 #   - the size of TKT_A1.QPL and what it is made of;
 #   - one DrawSeiriken under Wine against the same platform calls made directly, as a ratio;
-#   - tickets per second through the workbench and the full 65,536-number sweep;
+#   - tickets per second through the workbench and the full 65,536-number sweep, with and
+#     without the workbench's fix of Unicorn's store path;
 #   - the number conversions, natively.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,6 +36,8 @@ fi
 echo
 echo "== The product through the workbench"
 build/native/bench/workbench/workbench_bench --benchmark_min_time=2
+echo "   the same on Debian's Unicorn 2.0.1 as it stands (without workbench/unicorn_store_fix.cpp):"
+build/native/bench/workbench/workbench_bench_stock_unicorn --benchmark_min_time=2
 
 echo
 echo "== The number conversions, natively"

@@ -3,6 +3,7 @@
 
 #include "probe_machine.h"
 #include "workbench/standins.h"
+#include "workbench/unicorn_store_fix.h"
 
 namespace {
 
@@ -26,6 +27,15 @@ TEST_F(ProbeMachine, LoadsAtThePreferredBaseAndRelocatesASecondCopy) {
   EXPECT_EQ(moved - m.modules[1].base, first - m.modules[0].base);
   ASSERT_TRUE(Call("ReadGlobal", {}, &value, 1)) << lastError;
   EXPECT_EQ(value, 1234u);
+}
+
+// Guest stores reach the workbench's page_collection_lock instead of the library's. When this
+// fails, the library no longer calls it: unicorn_store_fix.cpp can go.
+TEST_F(ProbeMachine, GuestStoresTakeUnicornsFixedStorePath) {
+  uint64_t before = UnicornPageCollectionLocks();
+  uint32_t sum = 0;
+  ASSERT_TRUE(Call("HeapRoundTrip", {100}, &sum)) << lastError;
+  EXPECT_GT(UnicornPageCollectionLocks(), before + 100);
 }
 
 struct FaultCase {
