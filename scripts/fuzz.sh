@@ -1,21 +1,22 @@
 #!/usr/bin/env bash
-# Runs the fuzz targets of the text and number code for as long as asked.
+# Runs the fuzz targets of the text and number code and of the workbench's reading of plug-in
+# files for as long as asked.
 #
 #   scripts/fuzz.sh [SECONDS] [TARGET]
 #
-# SECONDS (default 600) is the time for each target; TARGET (text_to_number, number_to_text or
-# text_ops) runs that one alone, otherwise all of them run one after another. Each starts from its
-# committed seeds (tests/fuzz/corpus/TARGET) and from the corpus kept by earlier runs in
-# BUILD/corpus/TARGET, where new inputs go, so the committed seeds stay small. Inputs that crash
-# or fail a check land in BUILD/findings/. BUILD is $FUZZ_BUILD_DIR, or build/fuzz (the fuzz
-# preset's folder). Exits non-zero when anything was found.
+# SECONDS (default 600) is the time for each target; TARGET (text_to_number, number_to_text,
+# text_ops or plugin_file) runs that one alone, otherwise all of them run one after another. Each
+# starts from its committed seeds (tests/fuzz/corpus/TARGET) and from the corpus kept by earlier
+# runs in BUILD/corpus/TARGET, where new inputs go, so the committed seeds stay small. Inputs that
+# crash or fail a check land in BUILD/findings/. BUILD is $FUZZ_BUILD_DIR, or build/fuzz (the
+# fuzz preset's folder). Exits non-zero when anything was found.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-600}
 only=${2:-}
 build=${FUZZ_BUILD_DIR:-build/fuzz}
-targets=(text_to_number number_to_text text_ops)
+targets=(text_to_number number_to_text text_ops plugin_file)
 if [ -n "$only" ]; then
   [[ " ${targets[*]} " == *" $only "* ]] || { echo "unknown target: $only (${targets[*]})" >&2; exit 2; }
   targets=("$only")

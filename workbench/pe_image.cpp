@@ -175,6 +175,12 @@ bool ParseHeaders(PeImage *image, ImageDataDirectory directory[kDirectoryCount],
     *error = "PE header gives an impossible image size or base";
     return false;
   }
+  // The loader rounds section sizes up to it: a power of two, as Windows requires.
+  uint32_t alignment = image->sectionAlignment;
+  if (alignment == 0 || (alignment & (alignment - 1)) != 0) {
+    *error = "PE header gives a section alignment that is no power of two";
+    return false;
+  }
   *table = optAt + optionalSize;
   *sectionCount = nt.fileHeader.numberOfSections;
   return true;

@@ -9,9 +9,15 @@ const char *const kPluginExports[5] = {"DllMain", "DrawSeiriken", "GetPlgInfo", 
                                        "SetPlgComment"};
 
 bool LoadPlugin(Plugin &p, const std::string &path, std::string *error) {
+  std::vector<uint8_t> bytes;
+  return ReadFileBytes(path, &bytes, error) && LoadPluginBytes(p, path, std::move(bytes), error);
+}
+
+bool LoadPluginBytes(Plugin &p, const std::string &path, std::vector<uint8_t> bytes,
+                     std::string *error) {
   if (!StartMachine(p.m, error))
     return false;
-  p.module = LoadModule(p.m, path, error);
+  p.module = LoadModuleBytes(p.m, path, std::move(bytes), error);
   if (p.module < 0)
     return false;
   std::string missing;

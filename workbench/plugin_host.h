@@ -20,6 +20,9 @@ struct Plugin {
 // Loads the DLL and checks it has the plug-in's exports; DllMain has not run yet. False with a
 // plain message otherwise.
 bool LoadPlugin(Plugin &p, const std::string &path, std::string *error);
+// The same for a file's bytes already in memory; path names the module in messages.
+bool LoadPluginBytes(Plugin &p, const std::string &path, std::vector<uint8_t> bytes,
+                     std::string *error);
 
 // LoadPlugin, then DllMain for process attach.
 bool OpenPlugin(Plugin &p, const std::string &path, std::string *error);
