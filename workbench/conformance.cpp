@@ -6,6 +6,7 @@
 #include "plugin/ticket_digits.h"
 #include "resources/resource_ids.h"
 #include "resources/ticket_sizes.h"
+#include "workbench/byte_reader.h"
 #include "workbench/cp932.h"
 #include "workbench/standins.h"
 #include "workbench/window_messages.h"
@@ -30,6 +31,8 @@ std::string Call(const char *name, const std::vector<uint32_t> &arguments) {
 }
 
 } // namespace
+
+const GuestPlgInfo kDesignPlgInfo = {4, FaceWidth, FaceHeight, {}};
 
 std::string LeftBehind(Plugin &p, size_t blocksBefore) {
   std::string found;
@@ -106,11 +109,8 @@ CheckResult CheckPlgInfo(Plugin &p) {
   std::string error;
   if (!ReadPlgInfo(p, &result, &record, &error))
     return Fail(name, error);
-  std::vector<uint8_t> expected(64, 0);
-  expected[0] = 4;
-  expected[4] = FaceWidth;
-  expected[8] = FaceHeight;
-  std::fill(expected.begin() + 56, expected.end(), 0xFF);
+  std::vector<uint8_t> expected(64, 0xFF);
+  WriteAt(expected, 0, kDesignPlgInfo);
   if (result != 1)
     return Fail(name, "result " + std::to_string(result));
   for (size_t i = 0; i < 64; ++i)

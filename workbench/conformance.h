@@ -15,6 +15,9 @@ struct CheckResult {
   std::string detail; // what differed, when not ok
 };
 
+// The record GetPlgInfo writes: info code 4, the face's width and height, eleven zero words.
+extern const GuestPlgInfo kDesignPlgInfo;
+
 // Export directory: the five names with ordinals 1 to 5 in alphabetical order, and the module
 // name TKT_A1.QPL.
 CheckResult CheckExports(const Plugin &p);

@@ -6,6 +6,15 @@
 #include <cstddef>
 #include <cstdint>
 
+// The record GetPlgInfo fills (PlgInfo in plugin/plugin_interface.h), owned by the host.
+struct GuestPlgInfo {
+  int32_t infoCode;     // 0x00
+  int32_t width;        // 0x04 of the ticket, in pixels
+  int32_t height;       // 0x08
+  int32_t reserved[11]; // 0x0C
+};
+static_assert(sizeof(GuestPlgInfo) == 56, "PlgInfo");
+
 // CRITICAL_SECTION of a 32-bit process.
 struct GuestCriticalSection {
   uint32_t debugInfo;     // 0x00

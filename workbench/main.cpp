@@ -8,6 +8,7 @@
 
 #include "resources/ticket_sizes.h"
 #include "tools/png/png_image.h"
+#include "workbench/byte_reader.h"
 #include "workbench/conformance.h"
 #include "workbench/cp932.h"
 #include "workbench/plugin_host.h"
@@ -87,14 +88,13 @@ int Info(Plugin &p) {
   std::vector<std::string> entries;
   if (!ReadPlgInfo(p, &result, &record, &error))
     return Faulted(error);
-  std::printf("GetPlgInfo returned %u; record words:", result);
-  for (size_t i = 0; i < 56; i += 4) {
-    int32_t word;
-    std::memcpy(&word, &record[i], 4);
+  GuestPlgInfo info{};
+  ReadAt(record, 0, &info);
+  std::printf("GetPlgInfo returned %u; record words: %d %d %d", result, info.infoCode, info.width,
+              info.height);
+  for (int32_t word : info.reserved)
     std::printf(" %d", word);
-  }
-  std::printf("\n  InfoCode %d, ticket %d x %d pixels\n", record[0] | record[1] << 8,
-              record[4] | record[5] << 8, record[8] | record[9] << 8);
+  std::printf("\n  InfoCode %d, ticket %d x %d pixels\n", info.infoCode, info.width, info.height);
   if (!ReadComment(p, &result, &text, &error))
     return Faulted(error);
   std::printf("SetPlgComment returned %u; description (%zu bytes):\n", result, text.size());

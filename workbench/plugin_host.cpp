@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "workbench/byte_reader.h"
 #include "workbench/loader.h"
 #include "workbench/standins.h"
 
@@ -129,9 +130,9 @@ bool RenderTicket(Plugin &p, uint32_t number, Pixels *picture, std::string *erro
   std::vector<uint8_t> record;
   if (!ReadPlgInfo(p, &infoResult, &record, error))
     return false;
-  int32_t width, height;
-  std::memcpy(&width, &record[4], 4);
-  std::memcpy(&height, &record[8], 4);
+  GuestPlgInfo info{};
+  ReadAt(record, 0, &info);
+  int32_t width = info.width, height = info.height;
   if (width <= 0 || height <= 0 || width > 4096 || height > 4096) {
     *error = "GetPlgInfo reports an impossible ticket size " + std::to_string(width) + " x " +
              std::to_string(height);

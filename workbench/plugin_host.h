@@ -43,7 +43,8 @@ bool ReadGuestTextStore(Plugin &p, TextStoreSnapshot *snapshot, std::string *err
 bool CallPlugin(Plugin &p, const char *name, const std::vector<uint32_t> &arguments,
                 uint32_t *result, std::string *error);
 
-// GetPlgInfo on a 64-byte record filled with FF bytes: the result and all 64 bytes after.
+// GetPlgInfo on a record followed by 8 more bytes, all filled with FF bytes: the result and all
+// 64 bytes after (a GuestPlgInfo and what follows it).
 bool ReadPlgInfo(Plugin &p, uint32_t *result, std::vector<uint8_t> *record, std::string *error);
 
 // SetPlgComment on a fresh edit control: the result and the control's text.
