@@ -1,7 +1,11 @@
 // A small check harness for the Windows test programs run under Wine (no test framework is
-// built for mingw-w64). Each check prints on failure; the summary line counts them all.
+// built for mingw-w64). As with Wine's own ok(), every check carries a message in printf form
+// with the values it saw, printed when it fails:
+//   CHECK(count == 15, "%d entries", count);
+// The summary line counts all checks.
 #pragma once
 
+#include <cstdarg>
 #include <cstdio>
 
 struct CheckCounts {
@@ -10,17 +14,23 @@ struct CheckCounts {
 };
 inline CheckCounts Counts;
 
-inline bool Check(bool ok, const char *what, const char *file, int line) {
+__attribute__((format(printf, 5, 6))) inline bool
+Check(bool ok, const char *file, int line, const char *condition, const char *format, ...) {
   if (ok) {
     ++Counts.passed;
-  } else {
-    ++Counts.failed;
-    std::printf("FAILED %s:%d: %s\n", file, line, what);
+    return true;
   }
-  return ok;
+  ++Counts.failed;
+  std::printf("FAILED %s:%d: %s: ", file, line, condition);
+  va_list values;
+  va_start(values, format);
+  std::vprintf(format, values);
+  va_end(values);
+  std::printf("\n");
+  return false;
 }
 
-#define CHECK(condition) Check((condition), #condition, __FILE__, __LINE__)
+#define CHECK(condition, ...) Check((condition), __FILE__, __LINE__, #condition, __VA_ARGS__)
 
 // Prints the closing line and gives the program's exit code.
 inline int Summary(const char *suite) {

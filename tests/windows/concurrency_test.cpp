@@ -68,18 +68,19 @@ int main(int argc, char **argv) {
   description = ReadFileBytes(argv[2]);
   std::printf("module: %s (%d-bit test program)\n", argv[1], static_cast<int>(sizeof(void *) * 8));
   HMODULE module = LoadLibraryA(argv[1]);
-  if (!CHECK(module != nullptr))
+  if (!CHECK(module != nullptr, "LoadLibrary error %lu", GetLastError()))
     return Summary("concurrency");
   plugin = FindPluginExports(module);
   if (!CHECK(plugin.getPlgInfo && plugin.setPlgComment && plugin.setCorpAddList &&
-             HeapCounter::Install(module)))
+                 HeapCounter::Install(module),
+             "an export or a heap import is missing"))
     return Summary("concurrency");
 
   WNDCLASSA textClass = {};
   textClass.lpfnWndProc = DefWindowProcA;
   textClass.hInstance = GetModuleHandleA(nullptr);
   textClass.lpszClassName = TextWindowClass;
-  CHECK(RegisterClassA(&textClass) != 0);
+  CHECK(RegisterClassA(&textClass) != 0, "error %lu", GetLastError());
 
   HANDLE threads[Threads];
   Outcome outcomes[Threads] = {};
@@ -88,16 +89,15 @@ int main(int argc, char **argv) {
   WaitForMultipleObjects(Threads, threads, TRUE, INFINITE);
   for (int i = 0; i < Threads; ++i) {
     CloseHandle(threads[i]);
-    if (!CHECK(outcomes[i].wrong == 0))
-      std::printf("  thread %d: %d wrong results\n", i, outcomes[i].wrong);
+    CHECK(outcomes[i].wrong == 0, "thread %d: %d wrong results", i, outcomes[i].wrong);
   }
   std::printf("%d threads x %d rounds: %ld heap allocations; blocks still held %ld, debug lines "
               "%ld\n",
               Threads, Rounds, HeapCounter::allocations, HeapCounter::liveBlocks,
               HeapCounter::debugLines);
-  CHECK(HeapCounter::allocations > Threads * Rounds);
-  CHECK(HeapCounter::liveBlocks == 0);
-  CHECK(HeapCounter::debugLines == 0);
+  CHECK(HeapCounter::allocations > Threads * Rounds, "%ld", HeapCounter::allocations);
+  CHECK(HeapCounter::liveBlocks == 0, "%ld", HeapCounter::liveBlocks);
+  CHECK(HeapCounter::debugLines == 0, "%ld", HeapCounter::debugLines);
   FreeLibrary(module);
   return Summary("concurrency");
 }

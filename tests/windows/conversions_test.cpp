@@ -15,32 +15,35 @@
 
 namespace {
 
-// Prints the first few differences in full; the summary counts all of them.
-void Report(bool same, const char *line) {
-  static int reported = 0;
-  if (!CHECK(same) && ++reported <= 10)
-    std::printf("  differs from native: %s", line);
+// The reference line without its line break, for messages.
+std::string Shown(const char *line) {
+  return std::string(line, std::strcspn(line, "\n"));
 }
 
+// "N bits text back-bits": the number's text, and the bits that text reads back as.
 void CheckNumber(const char *line) {
   uint64_t bits, backBits;
   char expected[64];
-  if (std::sscanf(line, "N %" SCNx64 " %63s %" SCNx64, &bits, expected, &backBits) != 3)
-    return Report(false, line);
+  if (!CHECK(std::sscanf(line, "N %" SCNx64 " %63s %" SCNx64, &bits, expected, &backBits) == 3,
+             "unreadable line %s", Shown(line).c_str()))
+    return;
   Text text = NumberToText(DoubleFromBits(bits));
-  bool same = std::strcmp(text, expected) == 0;
-  same = BitsOf(TextToNumber(CopyText(text))) == backBits && same;
+  std::string got(text, static_cast<size_t>(TextLength(text)));
+  uint64_t back = BitsOf(TextToNumber(CopyText(text)));
   ReleaseText(text);
-  Report(same, line);
+  CHECK(got == expected && back == backBits, "got %s reading back as %016" PRIx64 "; native: %s",
+        got.c_str(), back, Shown(line).c_str());
 }
 
+// "R hex-bytes bits": the bits a text reads as.
 void CheckReading(const char *line) {
   char hex[256];
   uint64_t bits;
   if (std::sscanf(line, "R %255s %" SCNx64, hex, &bits) != 2) {
     // An empty text has no hex digits.
-    if (std::sscanf(line, "R  %" SCNx64, &bits) != 1)
-      return Report(false, line);
+    if (!CHECK(std::sscanf(line, "R  %" SCNx64, &bits) == 1, "unreadable line %s",
+               Shown(line).c_str()))
+      return;
     hex[0] = '\0';
   }
   std::string chars;
@@ -49,14 +52,15 @@ void CheckReading(const char *line) {
     std::sscanf(hex + i, "%2x", &byte);
     chars += static_cast<char>(byte);
   }
-  Report(BitsOf(TextToNumber(TextFromChars(chars.c_str()))) == bits, line);
+  uint64_t got = BitsOf(TextToNumber(TextFromChars(chars.c_str())));
+  CHECK(got == bits, "got %016" PRIx64 "; native: %s", got, Shown(line).c_str());
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
   FILE *reference = argc == 3 ? std::fopen(argv[2], "r") : nullptr;
-  if (!CHECK(reference != nullptr))
+  if (!CHECK(reference != nullptr, "cannot read %s", argc == 3 ? argv[2] : "(none given)"))
     return Summary("conversions");
   InitTextStore();
   char line[512];
@@ -69,7 +73,7 @@ int main(int argc, char **argv) {
       CheckReading(line);
   }
   std::fclose(reference);
-  CHECK(lines > 20000);
-  CHECK(TheTextStore.Count == 0);
+  CHECK(lines > 20000, "%d lines", lines);
+  CHECK(TheTextStore.Count == 0, "%d live texts", static_cast<int>(TheTextStore.Count));
   return Summary("conversions");
 }

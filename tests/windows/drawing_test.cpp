@@ -150,11 +150,11 @@ void Hook(HMODULE module, const char *dll, const char *name, Function replacemen
           Function &original) {
   original = reinterpret_cast<Function>(
       HookImport(module, dll, name, reinterpret_cast<void *>(replacement)));
-  CHECK(original != nullptr);
+  CHECK(original != nullptr, "the module does not import %s!%s", dll, name);
 }
 
 struct Row {
-  INT sixth;
+  INT ticket;      // the ticket-number argument
   int tens, units; // -1: the cell is left to the face
 };
 const Row Rows[] = {
@@ -299,14 +299,14 @@ HRGN MakeClip(Clip clip) {
 // reference is the platform's own copy of the checked 32-bit picture into the same kind of
 // surface at that place under that clipping. Every bit must agree (outside the ticket both keep
 // the sentinel), and the device context must come back as the host set it.
-void CheckAgainstPlatformCopy(DrawSeirikenFunction draw, HDC picture, INT sixth,
+void CheckAgainstPlatformCopy(DrawSeirikenFunction draw, HDC picture, INT ticket,
                               const Placement &p) {
   const Surface &s = Surfaces[p.surface];
   Canvas reference = {}, drawn = {};
   HRGN clip = MakeClip(p.clip);
   bool made = MakeSurface(reference, s);
   made = MakeSurface(drawn, s) && made; // both made, so that both can be freed
-  if (CHECK(made)) {
+  if (CHECK(made, "%s: no surface", s.name)) {
     for (Canvas *c : {&reference, &drawn}) {
       FillWithSentinel(c->bitmap);
       SelectClipRgn(c->dc, clip);
@@ -315,18 +315,17 @@ void CheckAgainstPlatformCopy(DrawSeirikenFunction draw, HDC picture, INT sixth,
     BitBlt(reference.dc, p.origin.x, p.origin.y, FaceWidth, FaceHeight, picture, 0, 0, SRCCOPY);
     SetViewportOrgEx(drawn.dc, p.origin.x, p.origin.y, nullptr);
     std::vector<LONG_PTR> state = StateOf(drawn.dc);
-    draw(drawn.dc, 0, 0, 0, 0, sixth, 0, 0);
+    draw(drawn.dc, 0, 0, 0, 0, ticket, 0, 0);
     GdiFlush();
     std::vector<BYTE> want = BitsOf(reference.bitmap), got = BitsOf(drawn.bitmap);
     bool sameState = StateOf(drawn.dc) == state;
-    if (!Check(want != untouched && got == want && sameState, "drawing equals the platform's copy",
-               __FILE__, __LINE__))
-      std::printf("  ticket %d into %s at (%ld, %ld), clip %d: first differing byte %d of %u; "
-                  "reference drawn %d, device context unchanged %d\n",
-                  sixth, s.name, p.origin.x, p.origin.y, p.clip,
-                  static_cast<int>(std::mismatch(want.begin(), want.end(), got.begin()).first -
-                                   want.begin()),
-                  static_cast<unsigned>(want.size()), want != untouched, sameState);
+    CHECK(
+        want != untouched && got == want && sameState,
+        "ticket %d into %s at (%ld, %ld), clip %d: first differing byte %d of %u; reference "
+        "drawn %d, device context unchanged %d",
+        ticket, s.name, p.origin.x, p.origin.y, p.clip,
+        static_cast<int>(std::mismatch(want.begin(), want.end(), got.begin()).first - want.begin()),
+        static_cast<unsigned>(want.size()), want != untouched, sameState);
   }
   FreeCanvas(reference);
   FreeCanvas(drawn);
@@ -403,7 +402,7 @@ DWORD WINAPI DrawTickets(LPVOID parameter) {
   for (int i = 0; i < DrawsPerThread; ++i) {
     int row = (w->first + i) % RowCount;
     std::fill(c.pixels, c.pixels + CanvasWidth * CanvasHeight, Sentinel);
-    w->wrong += w->draw(c.dc, 0, 0, 0, 0, Rows[row].sixth, 0, 0) != 0;
+    w->wrong += w->draw(c.dc, 0, 0, 0, 0, Rows[row].ticket, 0, 0) != 0;
     GdiFlush();
     int at;
     w->wrong += !SamePicture(c.pixels, (*w->expected)[row], &at);
@@ -425,12 +424,13 @@ int RunThreads(DrawSeirikenFunction draw, const Artwork &art) {
   WaitForMultipleObjects(Threads, threads, TRUE, INFINITE);
   for (int i = 0; i < Threads; ++i) {
     CloseHandle(threads[i]);
-    if (!CHECK(workers[i].wrong == 0))
-      std::printf("  thread %d: %d wrong tickets\n", i, workers[i].wrong);
+    CHECK(workers[i].wrong == 0, "thread %d: %d wrong tickets", i, workers[i].wrong);
   }
   std::printf("%d threads x %d tickets; live bitmaps %ld, image lists %ld, heap blocks %ld\n",
               Threads, DrawsPerThread, live.bitmaps, live.imageLists, HeapCounter::liveBlocks);
-  CHECK(live.bitmaps == 0 && live.imageLists == 0 && HeapCounter::liveBlocks == 0);
+  CHECK(live.bitmaps == 0 && live.imageLists == 0 && HeapCounter::liveBlocks == 0,
+        "live bitmaps %ld, image lists %ld, heap blocks %ld", live.bitmaps, live.imageLists,
+        HeapCounter::liveBlocks);
   return Summary("drawing threads");
 }
 
@@ -446,27 +446,29 @@ int main(int argc, char **argv) {
   Artwork art;
   std::string folder = argv[2];
   art.face = ReadBitmap(folder + "/ticket_face.bmp");
-  CHECK(art.face.width == FaceWidth && art.face.height == FaceHeight);
+  CHECK(art.face.width == FaceWidth && art.face.height == FaceHeight, "face %d x %d",
+        art.face.width, art.face.height);
   for (int k = 0; k < 10; ++k) {
     art.digits[k] = ReadBitmap(folder + "/digit_" + std::to_string(k) + ".bmp");
-    CHECK(art.digits[k].width == GlyphWidth && art.digits[k].height == GlyphHeight);
+    CHECK(art.digits[k].width == GlyphWidth && art.digits[k].height == GlyphHeight,
+          "digit %d: %d x %d", k, art.digits[k].width, art.digits[k].height);
   }
 
   HMODULE module = LoadLibraryA(argv[1]);
   DrawSeirikenFunction draw = module ? FindPluginExports(module).drawSeiriken : nullptr;
-  if (!CHECK(draw != nullptr))
+  if (!CHECK(draw != nullptr, "cannot load DrawSeiriken from %s", argv[1]))
     return Summary("drawing");
   Hook(module, "USER32.dll", "LoadBitmapA", &CountLoadBitmap, realLoadBitmap);
   Hook(module, "GDI32.dll", "DeleteObject", &CountDeleteObject, realDeleteObject);
   Hook(module, "COMCTL32.dll", "ImageList_Create", &CountCreate, realCreate);
   Hook(module, "COMCTL32.dll", "ImageList_Destroy", &CountDestroy, realDestroy);
   Hook(module, "COMCTL32.dll", "ImageList_Add", &CountAdd, realAdd);
-  CHECK(HeapCounter::Install(module));
+  CHECK(HeapCounter::Install(module), "a heap import is missing");
   if (threads)
     return RunThreads(draw, art);
 
-  Canvas canvas;
-  if (!CHECK(MakeCanvas(canvas, CanvasWidth, CanvasHeight, Sentinel)))
+  Canvas canvas = {};
+  if (!CHECK(MakeCanvas(canvas, CanvasWidth, CanvasHeight, Sentinel), "no canvas"))
     return Summary("drawing");
   HDC dc = canvas.dc;
   DWORD *pixels = canvas.pixels;
@@ -477,31 +479,30 @@ int main(int argc, char **argv) {
   for (const Row &row : Rows) {
     std::vector<DWORD> expected = Expected(art, row.tens, row.units);
     // The plain call, then calls with random values in every argument that is not read and in
-    // the upper half of the sixth: all must give the same picture.
+    // the upper half of the ticket-number argument: all must give the same picture.
     for (int variant = 0; variant < 4; ++variant) {
       std::fill(pixels, pixels + CanvasWidth * CanvasHeight, Sentinel);
-      INT sixth = row.sixth;
+      INT ticket = row.ticket;
       INT a2 = 0, a3 = 0, a4 = 0, a5 = 0, a7 = 0, a8 = 0;
       if (variant > 0) {
-        sixth = (row.sixth & 0xFFFF) | (random() & 0xFFFF0000);
+        ticket = (row.ticket & 0xFFFF) | (random() & 0xFFFF0000);
         a2 = random(), a3 = random(), a4 = random(), a5 = random(), a7 = random(), a8 = random();
       }
       live.adds = 0;
-      INT result = draw(dc, a2, a3, a4, a5, sixth, a7, a8);
+      INT result = draw(dc, a2, a3, a4, a5, ticket, a7, a8);
       GdiFlush();
       ++calls;
       int at = -1;
       bool same = SamePicture(pixels, expected, &at);
-      if (!Check(result == 0 && same && live.adds == 11, "ticket drawn as expected", __FILE__,
-                 __LINE__))
-        std::printf("  sixth argument %d (variant %d): result %d, adds %ld, first wrong pixel "
-                    "(%d, %d) %08lx instead of %08lx\n",
-                    row.sixth, variant, result, live.adds, at % CanvasWidth, at / CanvasWidth,
-                    at >= 0 ? pixels[at] : 0, at >= 0 ? expected[at] : 0);
+      CHECK(result == 0 && same && live.adds == 11,
+            "ticket argument %d (variant %d): result %d, adds %ld, first wrong pixel (%d, %d) "
+            "%08lx instead of %08lx",
+            row.ticket, variant, result, live.adds, at % CanvasWidth, at / CanvasWidth,
+            at >= 0 ? pixels[at] : 0, at >= 0 ? expected[at] : 0);
     }
     // The canvas now holds the checked picture: the reference for every other surface.
     for (const Placement &placement : Placements)
-      CheckAgainstPlatformCopy(draw, dc, row.sixth, placement);
+      CheckAgainstPlatformCopy(draw, dc, row.ticket, placement);
     calls += PlacementCount;
   }
   HDC screen = GetDC(nullptr);
@@ -509,21 +510,24 @@ int main(int argc, char **argv) {
               "screen's bitmaps: %d bits per pixel)\n",
               RowCount, PlacementCount, GetDeviceCaps(screen, BITSPIXEL));
   ReleaseDC(nullptr, screen);
-  CHECK(live.bitmaps == 0 && live.imageLists == 0 && HeapCounter::liveBlocks == 0);
+  CHECK(live.bitmaps == 0 && live.imageLists == 0 && HeapCounter::liveBlocks == 0,
+        "live bitmaps %ld, image lists %ld, heap blocks %ld", live.bitmaps, live.imageLists,
+        HeapCounter::liveBlocks);
 
   // Metafiles of a ticket with two glyphs and of one with the tens cell left to the face.
   for (const Row &row : {Rows[3], Rows[1]}) {
     std::vector<DWORD> types, directTypes;
     std::vector<DWORD> played =
-        RecordAndPlay([&](HDC recorder) { draw(recorder, 0, 0, 0, 0, row.sixth, 0, 0); }, types);
+        RecordAndPlay([&](HDC recorder) { draw(recorder, 0, 0, 0, 0, row.ticket, 0, 0); }, types);
     std::vector<DWORD> direct = RecordAndPlay(
         [&](HDC recorder) { DrawWithPlatformCalls(module, recorder, row.tens, row.units); },
         directTypes);
     ++calls;
-    CHECK(!played.empty() && played == direct && types == directTypes);
+    CHECK(!played.empty() && played == direct && types == directTypes,
+          "ticket %d: the metafile plays back unlike the platform calls' metafile", row.ticket);
     int at;
     std::printf(
-        "metafile of ticket %d, played back %s the ticket drawn into a DIB section:", row.sixth,
+        "metafile of ticket %d, played back %s the ticket drawn into a DIB section:", row.ticket,
         SamePicture(played.data(), Expected(art, row.tens, row.units), &at) ? "as" : "unlike");
     PrintRecords(types);
   }
@@ -536,9 +540,11 @@ int main(int argc, char **argv) {
               "lines\n",
               calls, live.bitmaps, live.imageLists, HeapCounter::liveBlocks,
               HeapCounter::debugLines);
-  CHECK(nonzero == 0);
-  CHECK(live.bitmaps == 0 && live.imageLists == 0 && HeapCounter::liveBlocks == 0);
-  CHECK(HeapCounter::debugLines == 0);
+  CHECK(nonzero == 0, "%d results not 0", nonzero);
+  CHECK(live.bitmaps == 0 && live.imageLists == 0 && HeapCounter::liveBlocks == 0,
+        "live bitmaps %ld, image lists %ld, heap blocks %ld", live.bitmaps, live.imageLists,
+        HeapCounter::liveBlocks);
+  CHECK(HeapCounter::debugLines == 0, "%ld debug lines", HeapCounter::debugLines);
 
   FreeCanvas(canvas);
   return Summary("drawing");

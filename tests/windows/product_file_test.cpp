@@ -117,16 +117,25 @@ DWORD ImageChecksum(const Image &image) {
 
 void CheckHeaders(const Image &image) {
   const IMAGE_OPTIONAL_HEADER32 &optional = image.nt->OptionalHeader;
-  CHECK(image.nt->FileHeader.Machine == IMAGE_FILE_MACHINE_I386);
-  CHECK(optional.Magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC);
-  CHECK((image.nt->FileHeader.Characteristics & IMAGE_FILE_DLL) != 0);
-  CHECK(image.nt->FileHeader.TimeDateStamp == 0);
+  CHECK(image.nt->FileHeader.Machine == IMAGE_FILE_MACHINE_I386, "machine %04x",
+        image.nt->FileHeader.Machine);
+  CHECK(optional.Magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC, "magic %04x", optional.Magic);
+  CHECK((image.nt->FileHeader.Characteristics & IMAGE_FILE_DLL) != 0, "characteristics %04x",
+        image.nt->FileHeader.Characteristics);
+  CHECK(image.nt->FileHeader.TimeDateStamp == 0, "time stamp %08lx",
+        image.nt->FileHeader.TimeDateStamp);
   CHECK(optional.DllCharacteristics ==
-        (IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE | IMAGE_DLLCHARACTERISTICS_NX_COMPAT |
-         IMAGE_DLLCHARACTERISTICS_NO_SEH));
-  CHECK(optional.MajorOperatingSystemVersion == 4 && optional.MinorOperatingSystemVersion == 0);
-  CHECK(optional.MajorSubsystemVersion == 4 && optional.MinorSubsystemVersion == 0);
-  CHECK(optional.CheckSum == ImageChecksum(image));
+            (IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE | IMAGE_DLLCHARACTERISTICS_NX_COMPAT |
+             IMAGE_DLLCHARACTERISTICS_NO_SEH),
+        "DLL characteristics %04x", optional.DllCharacteristics);
+  CHECK(optional.MajorOperatingSystemVersion == 4 && optional.MinorOperatingSystemVersion == 0,
+        "system version %u.%u", optional.MajorOperatingSystemVersion,
+        optional.MinorOperatingSystemVersion);
+  CHECK(optional.MajorSubsystemVersion == 4 && optional.MinorSubsystemVersion == 0,
+        "subsystem version %u.%u", optional.MajorSubsystemVersion, optional.MinorSubsystemVersion);
+  DWORD checksum = ImageChecksum(image);
+  CHECK(optional.CheckSum == checksum, "checksum %08lx, computed %08lx", optional.CheckSum,
+        checksum);
 }
 
 void CheckExports(const Image &image) {
@@ -134,26 +143,30 @@ void CheckExports(const Image &image) {
       image.nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
   auto directory = static_cast<const IMAGE_EXPORT_DIRECTORY *>(
       image.At(entry.VirtualAddress, sizeof(IMAGE_EXPORT_DIRECTORY)));
-  if (!CHECK(directory != nullptr))
+  if (!CHECK(directory != nullptr, "no export directory at %08lx", entry.VirtualAddress))
     return;
   const char *name = image.String(directory->Name);
-  CHECK(name && std::strcmp(name, "TKT_A1.QPL") == 0);
+  CHECK(name && std::strcmp(name, "TKT_A1.QPL") == 0, "named %s", name ? name : "(nothing)");
   const size_t count = sizeof Exports / sizeof Exports[0];
-  CHECK(directory->NumberOfNames == count);
+  CHECK(directory->NumberOfNames == count, "%lu names", directory->NumberOfNames);
   auto names = static_cast<const DWORD *>(image.At(directory->AddressOfNames, 4 * count));
   auto ordinals = static_cast<const WORD *>(image.At(directory->AddressOfNameOrdinals, 2 * count));
   auto functions = static_cast<const DWORD *>(
       image.At(directory->AddressOfFunctions, 4 * directory->NumberOfFunctions));
-  if (!CHECK(names && ordinals && functions) || directory->NumberOfNames != count)
+  if (!CHECK(names && ordinals && functions, "export tables outside the file") ||
+      directory->NumberOfNames != count)
     return;
   for (size_t i = 0; i < count; ++i) {
     const char *exported = image.String(names[i]);
     WORD ordinal = static_cast<WORD>(directory->Base + ordinals[i]);
     std::printf("export @%u %s\n", ordinal, exported ? exported : "?");
-    CHECK(exported && std::strcmp(exported, Exports[i].name) == 0);
-    CHECK(ordinal == Exports[i].ordinal);
+    CHECK(exported && std::strcmp(exported, Exports[i].name) == 0, "export %d is %s",
+          static_cast<int>(i), exported ? exported : "(unnamed)");
+    CHECK(ordinal == Exports[i].ordinal, "%s has ordinal %u", Exports[i].name, ordinal);
     if (exported && std::strcmp(exported, "DllMain") == 0)
-      CHECK(functions[ordinals[i]] == image.nt->OptionalHeader.AddressOfEntryPoint);
+      CHECK(functions[ordinals[i]] == image.nt->OptionalHeader.AddressOfEntryPoint,
+            "DllMain at %08lx, entry point %08lx", functions[ordinals[i]],
+            image.nt->OptionalHeader.AddressOfEntryPoint);
   }
 }
 
@@ -162,7 +175,7 @@ void CheckImports(const Image &image) {
       image.nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
   auto descriptor = static_cast<const IMAGE_IMPORT_DESCRIPTOR *>(
       image.At(entry.VirtualAddress, sizeof(IMAGE_IMPORT_DESCRIPTOR)));
-  if (!CHECK(descriptor != nullptr))
+  if (!CHECK(descriptor != nullptr, "no import directory at %08lx", entry.VirtualAddress))
     return;
   int functions = 0;
   for (; descriptor && descriptor->Name; ++descriptor) {
@@ -171,12 +184,19 @@ void CheckImports(const Image &image) {
     for (; thunk && thunk->u1.AddressOfData; ++thunk, ++functions) {
       bool byOrdinal = (thunk->u1.Ordinal & IMAGE_ORDINAL_FLAG32) != 0;
       const char *function = byOrdinal ? nullptr : image.String(thunk->u1.AddressOfData + 2);
-      if (!Check(function && Allowed(dll, function), "import is a listed system function", __FILE__,
-                 __LINE__))
-        std::printf("  unexpected import %s!%s\n", dll.c_str(), function ? function : "#");
+      CHECK(function && Allowed(dll, function), "unexpected import %s!%s", dll.c_str(),
+            function ? function : "(by ordinal)");
     }
   }
-  CHECK(functions > 0);
+  CHECK(functions > 0, "%d imports", functions);
+}
+
+// The numbers as "[a, b, c]", for messages.
+std::string Listed(const std::vector<ULONG_PTR> &numbers) {
+  std::string text = "[";
+  for (ULONG_PTR n : numbers)
+    text += (text.size() > 1 ? ", " : "") + std::to_string(n);
+  return text + "]";
 }
 
 BOOL CALLBACK CollectType(HMODULE, LPSTR type, LONG_PTR found) {
@@ -195,22 +215,24 @@ BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR f
 // Eleven bitmaps in Japanese, each the committed file without its 14-byte file header.
 void CheckResources(const char *path, const std::string &folder) {
   HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (!CHECK(module != nullptr))
+  if (!CHECK(module != nullptr, "LoadLibraryEx error %lu", GetLastError()))
     return;
   std::vector<ULONG_PTR> types, ids;
   EnumResourceTypesA(module, CollectType, reinterpret_cast<LONG_PTR>(&types));
-  CHECK(types == std::vector<ULONG_PTR>{reinterpret_cast<ULONG_PTR>(RT_BITMAP)});
+  CHECK(types == std::vector<ULONG_PTR>{reinterpret_cast<ULONG_PTR>(RT_BITMAP)}, "%s",
+        Listed(types).c_str());
   EnumResourceNamesA(module, RT_BITMAP, CollectName, reinterpret_cast<LONG_PTR>(&ids));
   std::vector<ULONG_PTR> expectedIds = {IDB_TICKET_FACE};
   for (ULONG_PTR id = IDB_DIGIT_0; id <= IDB_DIGIT_9; ++id)
     expectedIds.push_back(id);
-  CHECK(ids == expectedIds);
+  CHECK(ids == expectedIds, "%s", Listed(ids).c_str());
   for (ULONG_PTR id : expectedIds) {
     LPCSTR name = MAKEINTRESOURCEA(id);
     std::vector<ULONG_PTR> languages;
     EnumResourceLanguagesA(module, RT_BITMAP, name, CollectLanguage,
                            reinterpret_cast<LONG_PTR>(&languages));
-    CHECK(languages == std::vector<ULONG_PTR>{0x411});
+    CHECK(languages == std::vector<ULONG_PTR>{0x411}, "bitmap %lu: %s",
+          static_cast<unsigned long>(id), Listed(languages).c_str());
     HRSRC found = FindResourceExA(module, RT_BITMAP, name, 0x411);
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
     const char *bytes = loaded ? static_cast<const char *>(LockResource(loaded)) : nullptr;
@@ -219,8 +241,7 @@ void CheckResources(const char *path, const std::string &folder) {
                                         : "/digit_" + std::to_string(id - IDB_DIGIT_0) + ".bmp"));
     bool same = bytes && file.size() > 14 && SizeofResource(module, found) == file.size() - 14 &&
                 file.compare(14, std::string::npos, bytes, file.size() - 14) == 0;
-    if (!Check(same, "resource is the committed bitmap", __FILE__, __LINE__))
-      std::printf("  bitmap %lu differs\n", static_cast<unsigned long>(id));
+    CHECK(same, "bitmap %lu is not the committed file", static_cast<unsigned long>(id));
   }
   FreeLibrary(module);
 }
@@ -233,7 +254,7 @@ int main(int argc, char **argv) {
     return 2;
   }
   Image image;
-  if (!CHECK(Load(argv[1], image)))
+  if (!CHECK(Load(argv[1], image), "%s is no readable PE image", argv[1]))
     return Summary("product file");
   CheckHeaders(image);
   CheckExports(image);

@@ -25,65 +25,86 @@ std::string WindowText(HWND window) {
   return std::string(buffer, n > 0 ? n : 0);
 }
 
+// Bytes as hex pairs, for messages.
+std::string Hex(const void *bytes, size_t n) {
+  std::string text;
+  char pair[4];
+  for (size_t i = 0; i < n; ++i) {
+    std::snprintf(pair, sizeof pair, "%s%02x", i ? " " : "",
+                  static_cast<const unsigned char *>(bytes)[i]);
+    text += pair;
+  }
+  return text;
+}
+
 void CheckPlgInfo(GetPlgInfoFunction getPlgInfo) {
+  // 4, 216 and 97 as 32-bit words, eleven zero words, and the 8 bytes after the record untouched.
+  unsigned char expected[64] = {4, 0, 0, 0, 0xD8, 0, 0, 0, 0x61};
+  std::memset(expected + 56, 0xFF, 8);
   unsigned char record[64];
   std::memset(record, 0xFF, sizeof record);
-  CHECK(getPlgInfo(reinterpret_cast<PlgInfo *>(record)) == 1);
-  const unsigned char expected[12] = {4, 0, 0, 0, 0xD8, 0, 0, 0, 0x61, 0, 0, 0};
-  CHECK(std::memcmp(record, expected, 12) == 0);
-  bool reservedZero = true;
-  for (int i = 12; i < 56; ++i)
-    reservedZero = reservedZero && record[i] == 0;
-  CHECK(reservedZero);
-  bool tailUntouched = true;
-  for (int i = 56; i < 64; ++i)
-    tailUntouched = tailUntouched && record[i] == 0xFF;
-  CHECK(tailUntouched);
+  int32_t result = getPlgInfo(reinterpret_cast<PlgInfo *>(record));
+  CHECK(result == 1, "got %d", result);
+  CHECK(std::memcmp(record, expected, sizeof record) == 0, "record %s",
+        Hex(record, sizeof record).c_str());
   // A null record gets nothing written and 0 instead of a fault in the host.
-  CHECK(getPlgInfo(nullptr) == 0);
+  result = getPlgInfo(nullptr);
+  CHECK(result == 0, "got %d", result);
 }
 
 void CheckComment(SetPlgCommentFunction setPlgComment, const std::string &expected) {
-  CHECK(expected.size() == 57);
-  CHECK(setPlgComment(nullptr) == 0);
+  CHECK(expected.size() == 57, "the description file has %d bytes",
+        static_cast<int>(expected.size()));
+  int32_t result = setPlgComment(nullptr);
+  CHECK(result == 0, "got %d for no window", result);
   HWND edit = MakeWindow("EDIT", ES_MULTILINE);
-  CHECK(edit != nullptr);
-  CHECK(setPlgComment(edit) != 0);
-  CHECK(WindowText(edit) == expected);
-  CHECK(GetWindowTextLengthA(edit) == 57);
+  CHECK(edit != nullptr, "error %lu", GetLastError());
+  result = setPlgComment(edit);
+  CHECK(result != 0, "got %d", result);
+  std::string text = WindowText(edit);
+  CHECK(text == expected, "window text %s", Hex(text.data(), text.size()).c_str());
+  int length = GetWindowTextLengthA(edit);
+  CHECK(length == 57, "window text length %d", length);
   DestroyWindow(edit);
   // A window that no longer exists: SetWindowTextA fails and its 0 is handed back.
-  CHECK(setPlgComment(edit) == 0);
+  result = setPlgComment(edit);
+  CHECK(result == 0, "got %d for a destroyed window", result);
 }
 
-void CheckComboEntries(HWND combo) {
-  CHECK(SendMessageA(combo, CB_GETCOUNT, 0, 0) == 15);
-  bool allEmpty = true;
-  for (int i = 0; i < 15; ++i)
-    allEmpty = allEmpty && SendMessageA(combo, CB_GETLBTEXTLEN, i, 0) == 0;
-  CHECK(allEmpty);
+void CheckComboEntries(HWND combo, const char *when) {
+  LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+  CHECK(count == 15, "%s: %ld entries", when, static_cast<long>(count));
+  for (int i = 0; i < count; ++i) {
+    LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, i, 0);
+    CHECK(length == 0, "%s: entry %d has %ld bytes", when, i, static_cast<long>(length));
+  }
 }
 
 void CheckCorpAddList(SetCorpAddListFunction setCorpAddList) {
-  CHECK(setCorpAddList(nullptr) == 0);
+  int32_t result = setCorpAddList(nullptr);
+  CHECK(result == 0, "got %d for no window", result);
   HWND combo = MakeWindow("COMBOBOX", CBS_DROPDOWNLIST);
-  CHECK(combo != nullptr);
-  CHECK(setCorpAddList(combo) == 1);
-  CheckComboEntries(combo);
-  CHECK(setCorpAddList(combo) == 1); // a second call replaces, not appends
-  CheckComboEntries(combo);
+  CHECK(combo != nullptr, "error %lu", GetLastError());
+  result = setCorpAddList(combo);
+  CHECK(result == 1, "got %d", result);
+  CheckComboEntries(combo, "first call");
+  result = setCorpAddList(combo);
+  CHECK(result == 1, "got %d from a second call", result);
+  CheckComboEntries(combo, "second call"); // replaced, not appended
   DestroyWindow(combo);
 
   HWND filled = MakeWindow("COMBOBOX", CBS_DROPDOWNLIST);
   SendMessageA(filled, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("old one"));
   SendMessageA(filled, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("old two"));
-  CHECK(setCorpAddList(filled) == 1);
-  CheckComboEntries(filled);
+  result = setCorpAddList(filled);
+  CHECK(result == 1, "got %d on a filled box", result);
+  CheckComboEntries(filled, "filled box");
   DestroyWindow(filled);
 
   // Another class of window ignores the messages; the result is still 1.
   HWND edit = MakeWindow("EDIT", 0);
-  CHECK(setCorpAddList(edit) == 1);
+  result = setCorpAddList(edit);
+  CHECK(result == 1, "got %d on an edit control", result);
   DestroyWindow(edit);
 }
 
@@ -96,25 +117,28 @@ int main(int argc, char **argv) {
   }
   std::printf("module: %s (%d-bit test program), code page %u\n", argv[1],
               static_cast<int>(sizeof(void *) * 8), GetACP());
-  CHECK(GetACP() == 932);
+  CHECK(GetACP() == 932, "code page %u", GetACP());
   // Process attach answering 1 is what makes LoadLibrary succeed.
   HMODULE module = LoadLibraryA(argv[1]);
-  if (!CHECK(module != nullptr))
+  if (!CHECK(module != nullptr, "LoadLibrary error %lu", GetLastError()))
     return Summary("setup exports");
 
   PluginExports plugin = FindPluginExports(module);
-  if (!CHECK(plugin.dllMain && plugin.getPlgInfo && plugin.setPlgComment && plugin.setCorpAddList))
+  if (!CHECK(plugin.dllMain && plugin.getPlgInfo && plugin.setPlgComment && plugin.setCorpAddList,
+             "an export is missing"))
     return Summary("setup exports");
 
   CheckPlgInfo(plugin.getPlgInfo);
   CheckComment(plugin.setPlgComment, ReadFileBytes(argv[2]));
   CheckCorpAddList(plugin.setCorpAddList);
 
-  CHECK(plugin.dllMain(module, DLL_PROCESS_DETACH, nullptr) == 0);
-  CHECK(plugin.dllMain(module, DLL_THREAD_ATTACH, nullptr) == 0);
-  CHECK(plugin.dllMain(module, DLL_THREAD_DETACH, nullptr) == 0);
+  for (DWORD reason : {DLL_PROCESS_DETACH, DLL_THREAD_ATTACH, DLL_THREAD_DETACH}) {
+    BOOL result = plugin.dllMain(module, reason, nullptr);
+    CHECK(result == 0, "reason %lu: got %d", reason, result);
+  }
   // A second attach from a host keeps the live store: everything still works afterwards.
-  CHECK(plugin.dllMain(module, DLL_PROCESS_ATTACH, nullptr) == 1);
+  BOOL attached = plugin.dllMain(module, DLL_PROCESS_ATTACH, nullptr);
+  CHECK(attached == 1, "got %d", attached);
   CheckComment(plugin.setPlgComment, ReadFileBytes(argv[2]));
   CheckCorpAddList(plugin.setCorpAddList);
 
