@@ -1,5 +1,5 @@
-// The soak on the product, and on a copy whose DeleteObject calls go elsewhere: the leak it then
-// has is found at the first check.
+// The soak finds a leak: a copy of the product whose texts are never freed is stopped at the first
+// check. The soak of the product itself runs as workbench.soak.
 #include <gtest/gtest.h>
 
 #include "workbench/soak.h"
@@ -16,20 +16,6 @@ protected:
   }
 };
 
-TEST_F(Soaking, TheProductEndsWhereItStarted) {
-  SoakReport r = Soak(p, 3000);
-  EXPECT_EQ(r.problem, "");
-  EXPECT_EQ(r.tickets, 3000u);
-  EXPECT_EQ(r.heapBlocksAfter, r.heapBlocksBefore);
-  EXPECT_EQ(r.textsBefore, 0);
-  EXPECT_EQ(r.textsAfter, 0);
-  EXPECT_EQ(r.bitmapsLoaded, 33000u);
-  EXPECT_EQ(r.bitmapsDeleted, 33000u);
-  EXPECT_EQ(r.listsCreated, 6000u);
-  EXPECT_EQ(r.listsDestroyed, 6000u);
-  EXPECT_TRUE(p.m.log.enabled) << "the soak turns the call log back on";
-}
-
 // HeapFree's import slot pointed at the stand-in of HeapAlloc, which takes three arguments too
 // and refuses the "size" a block's address makes: no text is ever freed.
 TEST_F(Soaking, ALeakingBuildIsCaughtAtTheFirstCheck) {
@@ -45,6 +31,7 @@ TEST_F(Soaking, ALeakingBuildIsCaughtAtTheFirstCheck) {
   EXPECT_EQ(r.tickets, 1000u);
   EXPECT_NE(r.problem.find("ticket 1000 "), std::string::npos) << r.problem;
   EXPECT_NE(r.problem.find(" heap blocks left"), std::string::npos) << r.problem;
+  EXPECT_TRUE(p.m.log.enabled) << "the soak turns the call log back on, also when it stops early";
 }
 
 } // namespace
