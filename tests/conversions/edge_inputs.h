@@ -3,9 +3,14 @@
 // workbench, each against the native build.
 #pragma once
 
+#include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
+
+#include "tests/conversions/double_bits.h"
 
 inline std::vector<double> EdgeNumbers() {
   const double infinity = std::numeric_limits<double>::infinity();
@@ -39,6 +44,18 @@ inline std::vector<double> EdgeNumbers() {
                                  1e-100};
   for (int n = -32768; n <= 99; ++n)
     numbers.push_back(n);
+  return numbers;
+}
+
+// The edge numbers, then count random doubles from the seed: raw bit patterns (every exponent,
+// NaNs and infinities) and decimal mantissas scaled by 10^-20 to 10^20, in turn.
+inline std::vector<double> SampleNumbers(int count, uint64_t seed) {
+  std::vector<double> numbers = EdgeNumbers();
+  std::mt19937_64 random(seed);
+  for (int i = 0; i < count; ++i)
+    numbers.push_back(i % 2 ? std::uniform_real_distribution<double>(-10, 10)(random) *
+                                  std::pow(10.0, static_cast<int>(random() % 41) - 20)
+                            : DoubleFromBits(random()));
   return numbers;
 }
 

@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <string>
-
 #include "standin/observe.h"
 #include "tests/text/text_bytes.h"
 
@@ -25,18 +22,3 @@ protected:
   }
   size_t liveBlocks = 0;
 };
-
-// "未知の文字列が解放されようとしました。\r\n" in code page 932, made by iconv from the UTF-8 text
-// at build time rather than copied from the module.
-inline const std::string &UnknownTextLine() {
-  static const std::string line = [] {
-    std::string bytes;
-    if (FILE *f = std::fopen(UNKNOWN_TEXT_LINE_FILE, "rb")) {
-      for (int c; (c = std::fgetc(f)) != EOF;)
-        bytes.push_back(static_cast<char>(c));
-      std::fclose(f);
-    }
-    return bytes;
-  }();
-  return line;
-}

@@ -2,6 +2,7 @@
 #include <climits>
 
 #include "tests/text/store_fixture.h"
+#include "tests/text/unknown_text_line.h"
 
 namespace {
 

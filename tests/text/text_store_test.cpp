@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "tests/text/store_fixture.h"
+#include "tests/text/unknown_text_line.h"
 
 namespace {
 

@@ -3,14 +3,12 @@
 // texts: the product's 32-bit arithmetic is the arithmetic the native suites test.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstring>
-#include <limits>
 #include <random>
 
 #include "probe_machine.h"
 #include "tests/conversions/double_bits.h"
 #include "tests/conversions/edge_inputs.h"
+#include "tests/text/text_bytes.h"
 #include "text/number_to_text.h"
 #include "text/text_ops.h"
 #include "text/text_to_number.h"
@@ -58,8 +56,7 @@ protected:
   }
 
   std::string EmulatedNumberText(double value) {
-    uint64_t bits;
-    std::memcpy(&bits, &value, 8);
+    uint64_t bits = BitsOf(value);
     return Emulated("NumberText", {static_cast<uint32_t>(bits), static_cast<uint32_t>(bits >> 32)});
   }
 
@@ -81,35 +78,10 @@ protected:
   }
 };
 
-std::string Native(Text t) {
-  std::string bytes(t, static_cast<size_t>(TextLength(t)));
-  ReleaseText(t);
-  return bytes;
-}
-
-Text Managed(const std::string &bytes) {
-  Text t = AllocText(static_cast<int32_t>(bytes.size()));
-  std::memcpy(t, bytes.data(), bytes.size());
-  return t;
-}
-
 TEST_F(TextModule, NumberToTextAgreesOnTheTableAndRandomDoubles) {
-  std::vector<double> values = EdgeNumbers();
-  std::mt19937_64 random(1209);
-  for (int i = 0; i < 100000; ++i) {
-    uint64_t bits = random();
-    double value;
-    if (i % 2) {
-      std::memcpy(&value, &bits, 8); // any bit pattern: every exponent, NaNs and infinities
-    } else {
-      value = std::ldexp(static_cast<double>(bits >> 11), static_cast<int>(random() % 80) - 60) *
-              (bits & 1 ? -1 : 1); // moderate magnitudes, where the fixed form is used
-    }
-    values.push_back(value);
-  }
   int differences = 0;
-  for (double value : values) {
-    std::string native = Native(NumberToText(value)), emulated = EmulatedNumberText(value);
+  for (double value : SampleNumbers(100000, 1209)) {
+    std::string native = Take(NumberToText(value)), emulated = EmulatedNumberText(value);
     if (native != emulated && ++differences <= 10)
       ADD_FAILURE() << std::hexfloat << value << ": native " << native << ", 32-bit " << emulated;
   }
@@ -131,7 +103,7 @@ TEST_F(TextModule, TextToNumberAgreesOnTheTableAndRandomTexts) {
   }
   int differences = 0;
   for (const std::string &text : texts) {
-    uint64_t native = BitsOf(TextToNumber(Managed(text))), emulated = EmulatedTextNumber(text);
+    uint64_t native = BitsOf(TextToNumber(MakeText(text))), emulated = EmulatedTextNumber(text);
     if (native != emulated && ++differences <= 10)
       ADD_FAILURE() << "\"" << text << "\": native " << std::hex << native << ", 32-bit "
                     << emulated;
@@ -154,18 +126,18 @@ TEST_F(TextModule, TextOperationsAgreeOnRandomTexts) {
     int32_t count = static_cast<int32_t>(random() % 8), start = static_cast<int32_t>(random() % 8);
     int32_t left = a.empty() ? 0 : static_cast<int32_t>(random() % (a.size() + 1));
     ASSERT_EQ(Emulated("Concat", {Bytes(a), n(a), Bytes(b), n(b)}),
-              Native(ConcatText(Managed(a), Managed(b))));
+              Take(ConcatText(MakeText(a), MakeText(b))));
     ASSERT_EQ(Emulated("Left", {Bytes(a), n(a), static_cast<uint32_t>(left)}),
-              Native(LeftText(Managed(a), left)));
+              Take(LeftText(MakeText(a), left)));
     ASSERT_EQ(Emulated("Mid", {Bytes(a), n(a), static_cast<uint32_t>(start),
                                static_cast<uint32_t>(count)}),
-              Native(MidText(Managed(a), start, count)));
+              Take(MidText(MakeText(a), start, count)));
     uint32_t compared = 0, code = 0;
     ResetScratch(m);
     ASSERT_TRUE(Call("Compare", {Bytes(a), n(a), Bytes(b), n(b)}, &compared));
-    EXPECT_EQ(static_cast<int32_t>(compared), CompareText(Managed(a), Managed(b)));
+    EXPECT_EQ(static_cast<int32_t>(compared), CompareText(MakeText(a), MakeText(b)));
     ASSERT_TRUE(Call("Code", {Bytes(a), n(a)}, &code));
-    EXPECT_EQ(static_cast<int32_t>(code), TextCode(Managed(a)));
+    EXPECT_EQ(static_cast<int32_t>(code), TextCode(MakeText(a)));
   }
   ExpectNoTextsLeft();
 }
