@@ -5,6 +5,7 @@
 
 #include "plugin/ticket_digits.h"
 #include "standin/observe.h"
+#include "tests/ticket/resulting_tickets.h"
 #include "text/text_ops.h"
 
 namespace {
@@ -49,15 +50,7 @@ protected:
 };
 
 TEST_F(TicketPlacementTest, TableOfResultingTickets) {
-  struct Row {
-    int32_t ticket;
-    int tens, units;
-  } rows[] = {
-      {0, -1, 0},     {7, -1, 7},     {10, 1, 0},     {42, 4, 2},    {99, 9, 9}, {100, -1, 0},
-      {32767, -1, 0}, {-1, -1, 0},    {-5, 0, 5},     {-2, 0, 2},    {-9, 0, 9}, {-10, 0, 1},
-      {-32768, 0, 3}, {65541, -1, 5}, {65535, -1, 0}, {32768, 0, 3},
-  };
-  for (const Row &row : rows)
+  for (const ResultingTicket &row : ResultingTickets)
     EXPECT_TRUE(Place(row.ticket) == Ticket(row.tens, row.units))
         << "ticket argument " << row.ticket;
 }

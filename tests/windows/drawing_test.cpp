@@ -22,6 +22,7 @@
 
 #include "plugin/plugin_interface.h"
 #include "resources/ticket_sizes.h"
+#include "tests/ticket/resulting_tickets.h"
 #include "tests/windows/check.h"
 #include "tests/windows/heap_counter.h"
 #include "tests/windows/platform_drawing.h"
@@ -153,18 +154,7 @@ void Hook(HMODULE module, const char *dll, const char *name, Function replacemen
   CHECK(original != nullptr, "the module does not import %s!%s", dll, name);
 }
 
-struct Row {
-  INT ticket;      // the ticket-number argument
-  int tens, units; // -1: the cell is left to the face
-};
-const Row Rows[] = {
-    {0, -1, 0},     {7, -1, 7},     {10, 1, 0},     {42, 4, 2},         {99, 9, 9},
-    {100, -1, 0},   {12345, -1, 0}, {32767, -1, 0}, {-1, -1, 0},        {-2, 0, 2},
-    {-5, 0, 5},     {-9, 0, 9},     {-10, 0, 1},    {-99, 0, 9},        {-32768, 0, 3},
-    {65541, -1, 5}, {65535, -1, 0}, {32768, 0, 3},  {0x7FFF0038, 5, 6},
-};
-
-const int RowCount = sizeof Rows / sizeof Rows[0];
+const int RowCount = sizeof ResultingTickets / sizeof ResultingTickets[0];
 
 // The kinds of device context a host hands the plug-in: DIB sections and device-dependent
 // bitmaps (a monochrome one, as a one-bit printer's, and one compatible with the screen). The
@@ -402,7 +392,7 @@ DWORD WINAPI DrawTickets(LPVOID parameter) {
   for (int i = 0; i < DrawsPerThread; ++i) {
     int row = (w->first + i) % RowCount;
     std::fill(c.pixels, c.pixels + CanvasWidth * CanvasHeight, Sentinel);
-    w->wrong += w->draw(c.dc, 0, 0, 0, 0, Rows[row].ticket, 0, 0) != 0;
+    w->wrong += w->draw(c.dc, 0, 0, 0, 0, ResultingTickets[row].ticket, 0, 0) != 0;
     GdiFlush();
     int at;
     w->wrong += !SamePicture(c.pixels, (*w->expected)[row], &at);
@@ -413,7 +403,7 @@ DWORD WINAPI DrawTickets(LPVOID parameter) {
 
 int RunThreads(DrawSeirikenFunction draw, const Artwork &art) {
   std::vector<std::vector<DWORD>> expected;
-  for (const Row &row : Rows)
+  for (const ResultingTicket &row : ResultingTickets)
     expected.push_back(Expected(art, row.tens, row.units));
   HANDLE threads[Threads];
   Worker workers[Threads];
@@ -476,7 +466,7 @@ int main(int argc, char **argv) {
   unsigned seed = 12345;
   auto random = [&seed] { return static_cast<INT>(seed = seed * 1103515245u + 12345u); };
   int calls = 0;
-  for (const Row &row : Rows) {
+  for (const ResultingTicket &row : ResultingTickets) {
     std::vector<DWORD> expected = Expected(art, row.tens, row.units);
     // The plain call, then calls with random values in every argument that is not read and in
     // the upper half of the ticket-number argument: all must give the same picture.
@@ -515,7 +505,7 @@ int main(int argc, char **argv) {
         HeapCounter::liveBlocks);
 
   // Metafiles of a ticket with two glyphs and of one with the tens cell left to the face.
-  for (const Row &row : {Rows[3], Rows[1]}) {
+  for (const ResultingTicket &row : {ResultingTickets[3], ResultingTickets[1]}) {
     std::vector<DWORD> types, directTypes;
     std::vector<DWORD> played =
         RecordAndPlay([&](HDC recorder) { draw(recorder, 0, 0, 0, 0, row.ticket, 0, 0); }, types);
