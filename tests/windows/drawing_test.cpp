@@ -26,7 +26,7 @@
 #include "tests/windows/check.h"
 #include "tests/windows/heap_counter.h"
 #include "tests/windows/platform_drawing.h"
-#include "tests/windows/test_files.h"
+#include "tools/png/bmp_file.h"
 #include "tools/preview/canvas.h"
 
 namespace {
@@ -35,50 +35,24 @@ const int CanvasWidth = 256, CanvasHeight = 128;
 const DWORD Sentinel = 0x5A3C7E91; // a colour no bitmap has, alpha included
 const DWORD Rgb = 0x00FFFFFF;
 
-struct Picture {
-  int width = 0, height = 0;
-  std::vector<DWORD> pixels; // top-down rows, 0x00RRGGBB
-};
-
-// Decodes a 4-bit bottom-up bitmap file through its own colour table.
-Picture ReadBitmap(const std::string &path) {
-  Picture picture;
-  const std::string bytes = ReadFileBytes(path);
-  if (bytes.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + 64)
-    return picture;
-  auto file = reinterpret_cast<const BITMAPFILEHEADER *>(bytes.data());
-  auto info = reinterpret_cast<const BITMAPINFOHEADER *>(bytes.data() + sizeof(BITMAPFILEHEADER));
-  auto table = reinterpret_cast<const RGBQUAD *>(info + 1);
-  if (info->biBitCount != 4 || info->biHeight <= 0)
-    return picture;
-  int stride = ((info->biWidth * 4 + 31) / 32) * 4;
-  if (file->bfOffBits + static_cast<size_t>(stride) * info->biHeight > bytes.size())
-    return picture;
-  picture.width = info->biWidth;
-  picture.height = info->biHeight;
-  picture.pixels.resize(static_cast<size_t>(picture.width) * picture.height);
-  for (int y = 0; y < picture.height; ++y) {
-    auto row = reinterpret_cast<const unsigned char *>(bytes.data()) + file->bfOffBits +
-               (picture.height - 1 - y) * stride;
-    for (int x = 0; x < picture.width; ++x) {
-      int entry = (x % 2 == 0) ? row[x / 2] >> 4 : row[x / 2] & 0x0F;
-      const RGBQUAD &c = table[entry];
-      picture.pixels[y * picture.width + x] = (c.rgbRed << 16) | (c.rgbGreen << 8) | c.rgbBlue;
-    }
-  }
-  return picture;
-}
-
+// The committed bitmaps, decoded by the project's own reader rather than the system's.
 struct Artwork {
-  Picture face;
-  Picture digits[10];
+  BmpImage face;
+  BmpImage digits[10];
 };
+
+BmpImage ReadBitmap(const std::string &path) {
+  BmpImage image;
+  std::string error;
+  CHECK(ReadBmpFile(path.c_str(), &image, &error), "%s: %s", path.c_str(), error.c_str());
+  return image;
+}
 
 // What the ticket must look like on the canvas: the face at the origin, the glyphs in their
 // cells, the sentinel everywhere else. A glyph of -1 leaves the cell to the face.
 std::vector<DWORD> Expected(const Artwork &art, int tens, int units) {
   std::vector<DWORD> canvas(CanvasWidth * CanvasHeight, Sentinel);
-  auto place = [&](const Picture &p, int left, int top) {
+  auto place = [&](const BmpImage &p, int left, int top) {
     for (int y = 0; y < p.height; ++y)
       for (int x = 0; x < p.width; ++x)
         canvas[(top + y) * CanvasWidth + left + x] = p.pixels[y * p.width + x];
