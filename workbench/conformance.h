@@ -41,7 +41,7 @@ CheckResult CheckAllNumbers(Plugin &p, int extraSamples);
 // nothing.
 std::string LeftBehind(Plugin &p, size_t blocksBefore);
 
-// The placements the design gives for a sixth argument: glyph, x, y.
+// The placements the design gives for a ticket-number argument: glyph, x, y.
 std::vector<GlyphDraw> ExpectedGlyphs(int32_t ticketNumberArgument);
 
 // All of the above, in order.

@@ -17,7 +17,7 @@ struct SoakReport {
   std::string problem; // the first thing wrong, or empty
 };
 
-// Draws `tickets` tickets: ticket numbers 0 to 99 and random 32-bit sixth arguments in turn.
-// Each call must return 0 without a fault; every 97th picture is checked for a wrong figure;
+// Draws `tickets` tickets: ticket numbers 0 to 99 and random 32-bit ticket-number arguments in
+// turn. Each call must return 0 without a fault; every 97th picture is checked for a wrong figure;
 // every 1,000 calls and at the end the machine must hold exactly what it held before.
 SoakReport Soak(Plugin &p, uint64_t tickets);

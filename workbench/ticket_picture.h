@@ -7,7 +7,7 @@
 
 #include "workbench/plugin_host.h"
 
-// Checks the picture DrawSeiriken drew for the sixth argument on a canvas filled with
+// Checks the picture DrawSeiriken drew for the ticket-number argument on a canvas filled with
 // `background`: each digit cell shows the glyph the design places there, the plain face or the
 // untouched background, and the rest of the face shows the face or the background. Empty when
 // so; otherwise which cell shows what.

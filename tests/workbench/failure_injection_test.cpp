@@ -71,8 +71,8 @@ protected:
     return reached;
   }
 
-  bool Draw(int32_t sixth, uint32_t *result, std::string *error) {
-    const uint32_t arguments[8] = {0, 1, 2, 3, 4, static_cast<uint32_t>(sixth), 7, 8};
+  bool Draw(int32_t ticket, uint32_t *result, std::string *error) {
+    const uint32_t arguments[8] = {0, 1, 2, 3, 4, static_cast<uint32_t>(ticket), 7, 8};
     uint32_t dc = 0;
     bool ran = DrawTicket(p, arguments, FaceWidth, FaceHeight, kBackground, &dc, result, error);
     picture = p.m.gdi.canvases[dc].pixels;
@@ -133,21 +133,21 @@ TEST_F(FailureInjection, GetPlgInfoReachesNoFailingFunction) {
 }
 
 TEST_F(FailureInjection, DrawSeirikenNeverDrawsAWrongFigure) {
-  for (int32_t sixth : kTickets)
+  for (int32_t ticket : kTickets)
     for (const char *function : kDrawingFunctions) {
-      SCOPED_TRACE("ticket " + std::to_string(sixth));
-      auto call = [&](uint32_t *result, std::string *error) { return Draw(sixth, result, error); };
+      SCOPED_TRACE("ticket " + std::to_string(ticket));
+      auto call = [&](uint32_t *result, std::string *error) { return Draw(ticket, result, error); };
       uint64_t reached = EachFails(function, call, [&](uint32_t result) {
         EXPECT_EQ(result, 0u);
-        EXPECT_EQ(WrongFigure(p, picture, sixth, kBackground), "");
+        EXPECT_EQ(WrongFigure(p, picture, ticket, kBackground), "");
       });
       EXPECT_GT(reached, 0u) << function;
       // Afterwards the same ticket draws whole again.
       uint32_t result = 1;
       std::string error;
-      ASSERT_TRUE(Draw(sixth, &result, &error)) << error;
+      ASSERT_TRUE(Draw(ticket, &result, &error)) << error;
       std::vector<GlyphDraw> drawn = GlyphDraws(p.m.log);
-      EXPECT_EQ(drawn.size(), ExpectedGlyphs(sixth).size());
+      EXPECT_EQ(drawn.size(), ExpectedGlyphs(ticket).size());
     }
 }
 
@@ -215,10 +215,10 @@ TEST(FailureInjectionAtAttach, ARefusedSlotArrayLeavesEveryExportSafe) {
   ASSERT_TRUE(ReadList(p, &result, &entries, &error)) << error;
   EXPECT_EQ(result, 1u);
   EXPECT_EQ(entries, std::vector<std::string>(15, ""));
-  for (int32_t sixth : kTickets) {
+  for (int32_t ticket : kTickets) {
     Pixels picture;
-    ASSERT_TRUE(RenderTicket(p, static_cast<uint32_t>(sixth), &picture, &error)) << error;
-    EXPECT_EQ(WrongFigure(p, picture, sixth, 0xFFFFFFFF), "") << sixth;
+    ASSERT_TRUE(RenderTicket(p, static_cast<uint32_t>(ticket), &picture, &error)) << error;
+    EXPECT_EQ(WrongFigure(p, picture, ticket, 0xFFFFFFFF), "") << ticket;
   }
   EXPECT_EQ(LiveHeapBlockCount(p.m), 1u); // the slot array, made at the first text
   EXPECT_TRUE(p.m.gdi.bitmaps.empty() && p.m.gdi.imageLists.empty());
