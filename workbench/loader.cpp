@@ -130,8 +130,13 @@ int LoadModuleBytes(Machine &m, const std::string &path, std::vector<uint8_t> by
       return -1;
     }
   }
-  // Build the image in host memory, relocate and bind it, then map it with its protections.
-  std::vector<uint8_t> image(size, 0);
+  // Build the image in host memory, relocate and bind it, then map it with its protections. Only
+  // the headers and the sections hold bytes: the rest of the image's range is mapped as zeros and
+  // never written, so a header that claims a huge image costs no more than the file.
+  uint32_t used = pe.sizeOfHeaders;
+  for (const PeSection &s : pe.sections)
+    used = std::max(used, s.virtualAddress + std::max(s.virtualSize, s.rawSize));
+  std::vector<uint8_t> image(RoundUp(used, kPage), 0);
   std::copy_n(pe.file.begin(), std::min<size_t>(pe.sizeOfHeaders, pe.file.size()), image.begin());
   for (const PeSection &s : pe.sections) {
     uint32_t raw = s.virtualSize ? std::min(s.rawSize, s.virtualSize) : s.rawSize;
@@ -149,18 +154,23 @@ int LoadModuleBytes(Machine &m, const std::string &path, std::vector<uint8_t> by
       return -1;
     }
   }
-  if (uc_mem_map(m.uc, module.base, size, UC_PROT_ALL) != UC_ERR_OK ||
-      !WriteGuest(m, module.base, image.data(), image.size())) {
-    *error = path + ": cannot map the image";
-    return -1;
-  }
-  // Runs of pages with the same protection become one region each.
-  for (uint32_t start = 0; start < size;) {
-    uint32_t perms = PagePermissions(pe, start), end = start + kPage;
+  // Runs of pages with the same protection are mapped as one region each, with it: mapping all
+  // and then protecting would make the emulator copy the whole image at every split. The emulator
+  // writes read-only pages for its host; pages past the headers and sections stay zero as mapped.
+  uint32_t mapped = 0;
+  while (mapped < size) {
+    uint32_t perms = PagePermissions(pe, mapped), end = mapped + kPage;
     while (end < size && PagePermissions(pe, end) == perms)
       end += kPage;
-    uc_mem_protect(m.uc, module.base + start, end - start, perms);
-    start = end;
+    if (uc_mem_map(m.uc, module.base + mapped, end - mapped, perms) != UC_ERR_OK)
+      break;
+    mapped = end;
+  }
+  if (mapped < size || !WriteGuest(m, module.base, image.data(), image.size())) {
+    if (mapped)
+      uc_mem_unmap(m.uc, module.base, mapped);
+    *error = path + ": cannot map the image";
+    return -1;
   }
   m.modules.push_back(std::move(module));
   return static_cast<int>(m.modules.size() - 1);
