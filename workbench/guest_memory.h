@@ -22,7 +22,9 @@ const uint32_t kHeapSize = 0x04000000;
 const uint32_t kProcessHeapHandle = 0x00150000;
 
 // A guest region backed by host memory that the host reads and writes directly: the stack, the
-// host's buffers and the heap, which hold no code.
+// host's buffers and the heap. They are read-write and never executable, for good: they hold no
+// code, so neither the host's writes nor the guest's stores (unicorn_store_fix.cpp) need look for
+// translated code to discard.
 struct HostBackedRegion {
   uint32_t base;
   uint32_t size;

@@ -6,6 +6,8 @@
 
 namespace {
 
+thread_local Machine *running = nullptr;
+
 uint32_t RegisterValue(Machine &m, int reg) {
   uint32_t value = 0;
   uc_reg_read(m.uc, reg, &value);
@@ -79,6 +81,10 @@ bool StartMachine(Machine &m, std::string *error) {
   return true;
 }
 
+Machine *RunningMachine() {
+  return running;
+}
+
 void StopWithFault(Machine &m, const std::string &message) {
   if (m.fault.empty())
     m.fault = message;
@@ -101,7 +107,10 @@ bool CallGuest(Machine &m, uint32_t address, const std::vector<uint32_t> &argume
   uc_reg_write(m.uc, UC_X86_REG_ESP, &esp);
   m.fault.clear();
   m.blocksRun = 0;
+  Machine *outer = running;
+  running = &m;
   uc_err err = uc_emu_start(m.uc, address, kReturnTrap, 0, 0);
+  running = outer;
   uint32_t eip = RegisterValue(m, UC_X86_REG_EIP);
   if (!m.fault.empty()) {
     *error = m.fault + ", in the call of " + DescribeAddress(m, address);

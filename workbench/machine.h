@@ -118,6 +118,10 @@ std::string DescribeAddress(const Machine &m, uint32_t address);
 // "0x0000ABCD".
 std::string Hex32(uint32_t value);
 
+// The machine whose guest code this thread runs (inside CallGuest), or null: for what the
+// emulator calls with no machine at hand.
+Machine *RunningMachine();
+
 // Records the first fatal error of the running call and stops the CPU.
 void StopWithFault(Machine &m, const std::string &message);
 

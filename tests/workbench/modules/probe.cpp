@@ -8,6 +8,12 @@ static HINSTANCE Module;
 static int Global = 1234;
 static const int Constant[4] = {1, 2, 3, 4};
 
+// A writable and executable section, for code written at run time: six bytes of `ret`.
+__asm__(".section .wxcode, \"wx\"\n"
+        "_WritableCode: .fill 6, 1, 0xC3\n"
+        ".text\n");
+extern "C" unsigned char WritableCode[6];
+
 extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
@@ -39,6 +45,20 @@ int WINAPI Spin() {
   while (forever) {
   }
   return 0;
+}
+// Writes `mov eax, value; ret` into the writable code section and runs it: each call must run
+// what it has just written, not what an earlier call left translated.
+int WINAPI RunWrittenCode(int value) {
+  volatile unsigned char *code = WritableCode;
+  code[0] = 0xB8;
+  for (int i = 0; i < 4; ++i)
+    code[1 + i] = static_cast<unsigned char>(static_cast<unsigned>(value) >> (8 * i));
+  code[5] = 0xC3;
+  return reinterpret_cast<int(WINAPI *)()>(WritableCode)();
+}
+// Runs whatever lies at the given address as code.
+int WINAPI RunCodeAt(int(WINAPI *code)()) {
+  return code();
 }
 // Exported as if it were stdcall: the caller expects it to remove its argument, and it does not.
 int __cdecl Unbalanced(int a) {
