@@ -25,7 +25,7 @@ CheckResult Fail(const std::string &name, const std::string &detail) {
 }
 
 // A call as the log shows it, without its result.
-std::string Call(const char *name, const std::vector<uint32_t> &arguments) {
+std::string Call(const char *name, const CallArguments &arguments) {
   std::string line = FormatCall({name, arguments, 0, ""});
   return line.substr(0, line.rfind(" = "));
 }

@@ -33,9 +33,8 @@ void OnThunk(uc_engine *, uint64_t address, uint32_t, void *user) {
   uc_reg_write(m.uc, UC_X86_REG_EAX, &result);
   if (m.log.enabled)
     m.log.calls.push_back(
-        {standIn.name,
-         std::vector<uint32_t>(call.arguments, call.arguments + standIn.argumentCount), result,
-         std::move(call.detail)});
+        {standIn.name, CallArguments(call.arguments, static_cast<size_t>(standIn.argumentCount)),
+         result, std::move(call.detail)});
 }
 
 } // namespace

@@ -30,7 +30,7 @@ void ExpectOk(const CheckResult &r) {
 TEST_F(Product, SlotArrayResizesAreSeenAsHeapCalls) {
   auto attach = CallsNamed(p.m.log, {"HeapAlloc"});
   ASSERT_EQ(attach.size(), 1u);
-  EXPECT_EQ(attach[0].arguments, (std::vector<uint32_t>{kProcessHeapHandle, 0, 1}));
+  EXPECT_EQ(attach[0].arguments, (CallArguments{kProcessHeapHandle, 0, 1}));
   uint32_t result = 0;
   std::string text, error;
   p.m.log.calls.clear();

@@ -13,7 +13,7 @@ TEST_F(ProbeMachine, HeapKeepsContentsAcrossReAllocAndBalancesBlocks) {
   EXPECT_TRUE(m.problems.empty());
   auto calls = CallsNamed(m.log, {"HeapAlloc", "HeapReAlloc", "HeapFree"});
   ASSERT_EQ(calls.size(), 3u);
-  EXPECT_EQ(calls[0].arguments, (std::vector<uint32_t>{kProcessHeapHandle, 8, 100}));
+  EXPECT_EQ(calls[0].arguments, (CallArguments{kProcessHeapHandle, 8, 100}));
   EXPECT_EQ(calls[1].arguments[3], 200u);
   EXPECT_EQ(calls[2].arguments[2], calls[1].result);
 }
@@ -120,7 +120,7 @@ TEST_F(ProbeMachine, WindowModelsKeepTextAndList) {
   EXPECT_EQ(m.windows[combo].items, (std::vector<std::string>{"one", "two"}));
   auto sent = CallsNamed(m.log, {"SendMessageA"});
   ASSERT_EQ(sent.size(), 3u);
-  EXPECT_EQ(sent[0].arguments, (std::vector<uint32_t>{combo, kCbResetContent, 0, 0}));
+  EXPECT_EQ(sent[0].arguments, (CallArguments{combo, kCbResetContent, 0, 0}));
   EXPECT_EQ(sent[1].detail, "CB_ADDSTRING \"one\"");
   EXPECT_TRUE(m.problems.empty());
 
@@ -166,7 +166,7 @@ TEST_F(ProbeMachine, ImageListsDrawResourcePixelsOpaquely) {
   EXPECT_EQ(m.gdi.listsCreated, m.gdi.listsDestroyed);
   EXPECT_TRUE(m.gdi.bitmaps.empty() && m.gdi.imageLists.empty());
   auto load = CallsNamed(m.log, {"LoadBitmapA"});
-  EXPECT_EQ(load[0].arguments, (std::vector<uint32_t>{m.modules[0].base, 7}));
+  EXPECT_EQ(load[0].arguments, (CallArguments{m.modules[0].base, 7}));
   EXPECT_EQ(load[0].detail, "bitmap 7, 4x2");
 }
 
