@@ -3,9 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -25,18 +25,23 @@ struct LoadedModule {
   std::map<uint32_t, std::shared_ptr<const Pixels>> bitmapCache;
 };
 
+// A block of the guest heap. Blocks are carved one after another from the heap region and never
+// split or merged, so they lie in the order they were carved; a freed block waits, filled as
+// freed, for a later request of the same capacity.
 struct HeapBlock {
+  uint32_t address;
   uint32_t size;     // bytes the guest asked for
   uint32_t capacity; // bytes reserved, guard bytes included
-  uint64_t serial;   // order of allocation, for leak reports
+  bool live;
 };
 
+// Kept without a container node per block, so that a HeapAlloc or HeapFree allocates nothing on
+// the host once the guest's working set has been carved.
 struct GuestHeap {
-  uint32_t next = kHeapBase; // first never-used byte
-  std::map<uint32_t, HeapBlock> live;
-  std::multimap<uint32_t, uint32_t> spare; // capacity -> freed block address, for reuse
-  std::set<uint32_t> freed;                // freed and not handed out again
-  uint64_t serial = 0;
+  uint32_t next = kHeapBase;                    // first never-used byte
+  std::vector<HeapBlock> blocks;                // every block carved, by address
+  std::map<uint32_t, std::deque<size_t>> spare; // capacity -> freed blocks, the longest freed first
+  size_t liveBlocks = 0;
   uint64_t allocations = 0, reallocations = 0, frees = 0;
 };
 

@@ -159,7 +159,7 @@ int Trace(Plugin &p, uint32_t number) {
               "%llu created, %llu destroyed; %zu heap blocks live\n",
               result, p.m.log.calls.size(), (unsigned long long)p.m.gdi.bitmapsCreated,
               (unsigned long long)p.m.gdi.bitmapsDeleted, (unsigned long long)p.m.gdi.listsCreated,
-              (unsigned long long)p.m.gdi.listsDestroyed, p.m.heap.live.size());
+              (unsigned long long)p.m.gdi.listsDestroyed, LiveHeapBlockCount(p.m));
   for (const std::string &problem : p.m.problems)
     std::printf("problem: %s\n", problem.c_str());
   return kOk;

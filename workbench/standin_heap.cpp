@@ -22,13 +22,17 @@ uint8_t *BlockBytes(Machine &m, uint32_t address, uint32_t size) {
   return HostBackedBytes(m, address, size);
 }
 
+// A word at a time where whole words fit: blocks start on 16-byte boundaries.
 void Fill(uint8_t *bytes, uint32_t size, const uint8_t (&pattern)[4]) {
-  for (uint32_t i = 0; i < size; ++i)
+  uint32_t i = 0;
+  for (; i + 4 <= size; i += 4)
+    std::memcpy(bytes + i, pattern, 4);
+  for (; i < size; ++i)
     bytes[i] = pattern[i % 4];
 }
 
-bool GuardIntact(Machine &m, uint32_t address, const HeapBlock &block) {
-  const uint8_t *guard = BlockBytes(m, address + block.size, block.capacity - block.size);
+bool GuardIntact(Machine &m, const HeapBlock &block) {
+  const uint8_t *guard = BlockBytes(m, block.address + block.size, block.capacity - block.size);
   return std::all_of(guard, guard + (block.capacity - block.size),
                      [](uint8_t b) { return b == kGuardByte; });
 }
@@ -41,48 +45,62 @@ bool CheckHandle(Machine &m, uint32_t heap, const char *function) {
   return false;
 }
 
+// The block carved at exactly this address, live or freed; null for any other address.
+HeapBlock *BlockAt(Machine &m, uint32_t address) {
+  auto found = std::lower_bound(
+      m.heap.blocks.begin(), m.heap.blocks.end(), address,
+      [](const HeapBlock &block, uint32_t wanted) { return block.address < wanted; });
+  return found != m.heap.blocks.end() && found->address == address ? &*found : nullptr;
+}
+
+HeapBlock *LiveBlockAt(Machine &m, uint32_t address) {
+  HeapBlock *block = BlockAt(m, address);
+  return block && block->live ? block : nullptr;
+}
+
 // A new block of size bytes: a spare block of the same capacity, or fresh heap memory.
 // Unzeroed blocks hold a recognisable pattern so that reads of unset bytes stand out.
 uint32_t Allocate(Machine &m, uint32_t size, bool zero) {
   if (size > kLargestRequest)
     return 0;
   uint32_t capacity = (size + 15) / 16 * 16 + kGuardBytes;
-  uint32_t address = 0;
+  HeapBlock *block = nullptr;
   auto spare = m.heap.spare.find(capacity);
-  if (spare != m.heap.spare.end()) {
-    address = spare->second;
-    m.heap.spare.erase(spare);
-    m.heap.freed.erase(address);
+  if (spare != m.heap.spare.end() && !spare->second.empty()) {
+    block = &m.heap.blocks[spare->second.front()];
+    spare->second.pop_front();
   } else if (capacity <= kHeapBase + kHeapSize - m.heap.next) {
-    address = m.heap.next;
+    m.heap.blocks.push_back({m.heap.next, 0, capacity, false});
     m.heap.next += capacity;
+    block = &m.heap.blocks.back();
   } else {
     return 0;
   }
-  uint8_t *bytes = BlockBytes(m, address, capacity);
+  block->size = size;
+  block->live = true;
+  ++m.heap.liveBlocks;
+  uint8_t *bytes = BlockBytes(m, block->address, capacity);
   if (zero)
     std::memset(bytes, 0, size);
   else
     Fill(bytes, size, kUnset);
   std::memset(bytes + size, kGuardByte, capacity - size);
-  m.heap.live[address] = {size, capacity, ++m.heap.serial};
-  return address;
+  return block->address;
 }
 
 // Frees a live block: checks its guard, fills it as freed and keeps it for reuse.
-void Release(Machine &m, uint32_t address, const char *function) {
-  HeapBlock block = m.heap.live[address];
-  if (!GuardIntact(m, address, block))
-    m.problems.push_back(std::string(function) + ": the block " + Hex32(address) + " of " +
+void Release(Machine &m, HeapBlock &block, const char *function) {
+  if (!GuardIntact(m, block))
+    m.problems.push_back(std::string(function) + ": the block " + Hex32(block.address) + " of " +
                          std::to_string(block.size) + " bytes was written past its end");
-  Fill(BlockBytes(m, address, block.capacity), block.capacity, kFreed);
-  m.heap.live.erase(address);
-  m.heap.freed.insert(address);
-  m.heap.spare.emplace(block.capacity, address);
+  Fill(BlockBytes(m, block.address, block.capacity), block.capacity, kFreed);
+  block.live = false;
+  --m.heap.liveBlocks;
+  m.heap.spare[block.capacity].push_back(static_cast<size_t>(&block - m.heap.blocks.data()));
 }
 
 void ReportBadBlock(Machine &m, uint32_t address, const char *function) {
-  bool twice = m.heap.freed.count(address) != 0;
+  bool twice = BlockAt(m, address) != nullptr; // carved there, so freed already
   m.problems.push_back(std::string(function) + (twice ? ": double free of " : ": unknown block ") +
                        Hex32(address) + (twice ? "" : ", never allocated by HeapAlloc"));
 }
@@ -110,20 +128,20 @@ uint32_t StandInHeapReAlloc(Machine &m, StandInCall &call) {
   if (!CheckHandle(m, heap, "HeapReAlloc"))
     return 0;
   ++m.heap.reallocations;
-  auto found = m.heap.live.find(address);
-  if (found == m.heap.live.end()) {
+  HeapBlock *old = LiveBlockAt(m, address);
+  if (!old) {
     ReportBadBlock(m, address, "HeapReAlloc");
     return 0;
   }
-  HeapBlock old = found->second;
   if (flags & kHeapReallocInPlaceOnly)
     return 0;
+  uint32_t kept = std::min(old->size, size);
+  // Allocate may carve a new block and so move the others: the old one is found again after it.
   uint32_t moved = Allocate(m, size, flags & kHeapZeroMemory);
   if (!moved)
     return 0;
-  uint32_t kept = std::min(old.size, size);
   std::memcpy(BlockBytes(m, moved, kept), BlockBytes(m, address, kept), kept);
-  Release(m, address, "HeapReAlloc");
+  Release(m, *LiveBlockAt(m, address), "HeapReAlloc");
   return moved;
 }
 
@@ -134,23 +152,28 @@ uint32_t StandInHeapFree(Machine &m, StandInCall &call) {
   ++m.heap.frees;
   if (address == 0)
     return 1; // freeing null succeeds and does nothing
-  if (!m.heap.live.count(address)) {
+  HeapBlock *block = LiveBlockAt(m, address);
+  if (!block) {
     ReportBadBlock(m, address, "HeapFree");
     return 0;
   }
-  Release(m, address, "HeapFree");
+  Release(m, *block, "HeapFree");
   return 1;
 }
 
 size_t LiveHeapBlockCount(const Machine &m) {
-  return m.heap.live.size();
+  return m.heap.liveBlocks;
+}
+
+bool IsLiveHeapBlock(Machine &m, uint32_t address) {
+  return LiveBlockAt(m, address) != nullptr;
 }
 
 std::vector<std::string> CheckHeapGuards(Machine &m) {
   std::vector<std::string> damaged;
-  for (const auto &[address, block] : m.heap.live)
-    if (!GuardIntact(m, address, block))
-      damaged.push_back("the live block " + Hex32(address) + " of " + std::to_string(block.size) +
-                        " bytes was written past its end");
+  for (const HeapBlock &block : m.heap.blocks)
+    if (block.live && !GuardIntact(m, block))
+      damaged.push_back("the live block " + Hex32(block.address) + " of " +
+                        std::to_string(block.size) + " bytes was written past its end");
   return damaged;
 }

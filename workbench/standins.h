@@ -80,9 +80,10 @@ uint32_t StandInWsprintfA(Machine &m, StandInCall &call);
 uint32_t StandInRtlMoveMemory(Machine &m, StandInCall &call);
 
 // What the host and the tests read from the models.
-// Heap: live block count, and a report line for each live block whose guard bytes were
-// overwritten (a write past its end).
+// Heap: live block count, whether a live block starts at an address, and a report line for each
+// live block whose guard bytes were overwritten (a write past its end).
 size_t LiveHeapBlockCount(const Machine &m);
+bool IsLiveHeapBlock(Machine &m, uint32_t address);
 std::vector<std::string> CheckHeapGuards(Machine &m);
 // Windows: new models of an edit control and a combo box; their handles.
 uint32_t CreateEditModel(Machine &m);
