@@ -34,13 +34,17 @@ struct HostBackedRegion {
 // Maps the read-write regions above (stack, scratch, heap) over host memory. False with a
 // message when the host or Unicorn refuses.
 bool MapHostBackedRegions(Machine &m, std::string *error);
+// Releases the host memory behind those regions and behind the modules' images, once the CPU is
+// closed.
 void UnmapHostBackedRegions(Machine &m);
 
 // The host memory behind a guest range that lies wholly in one host-backed region, for filling
 // and scanning it in place; null elsewhere.
 uint8_t *HostBackedBytes(Machine &m, uint32_t address, size_t size);
 
-// Guest memory access for the host and the stand-ins; false for unmapped memory.
+// Guest memory access for the host and the stand-ins; false for unmapped memory. Ranges in a
+// host-backed region or in pages of a module the guest cannot execute are copied in place;
+// others go through the emulator, and translated code a write overwrites is discarded.
 bool ReadGuest(Machine &m, uint32_t address, void *out, size_t size);
 bool WriteGuest(Machine &m, uint32_t address, const void *data, size_t size);
 // Whether the guest itself may write there: stand-ins that write through guest pointers ask

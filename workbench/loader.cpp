@@ -1,5 +1,7 @@
 #include "workbench/loader.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 
 #include "workbench/byte_reader.h"
@@ -154,21 +156,36 @@ int LoadModuleBytes(Machine &m, const std::string &path, std::vector<uint8_t> by
       return -1;
     }
   }
-  // Runs of pages with the same protection are mapped as one region each, with it: mapping all
-  // and then protecting would make the emulator copy the whole image at every split. The emulator
-  // writes read-only pages for its host; pages past the headers and sections stay zero as mapped.
+  // The image lives in host memory of its own, mapped into the guest a run of pages with the same
+  // protection at a time, each with it. Pages past the headers and sections stay zero as mapped,
+  // untouched. Runs the guest cannot execute hold no translated code, so the host reads and
+  // writes those in place.
+  void *memory = image.size() <= size ? mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                                             MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
+                                      : MAP_FAILED;
+  if (memory == MAP_FAILED) {
+    *error = path + ": cannot map the image";
+    return -1;
+  }
+  module.memory = static_cast<uint8_t *>(memory);
+  module.memorySize = size;
+  std::copy(image.begin(), image.end(), module.memory);
   uint32_t mapped = 0;
   while (mapped < size) {
     uint32_t perms = PagePermissions(pe, mapped), end = mapped + kPage;
     while (end < size && PagePermissions(pe, end) == perms)
       end += kPage;
-    if (uc_mem_map(m.uc, module.base + mapped, end - mapped, perms) != UC_ERR_OK)
+    if (uc_mem_map_ptr(m.uc, module.base + mapped, end - mapped, perms, module.memory + mapped) !=
+        UC_ERR_OK)
       break;
+    if (!(perms & UC_PROT_EXEC))
+      module.dataRuns.push_back({mapped, end - mapped});
     mapped = end;
   }
-  if (mapped < size || !WriteGuest(m, module.base, image.data(), image.size())) {
+  if (mapped < size) {
     if (mapped)
       uc_mem_unmap(m.uc, module.base, mapped);
+    munmap(memory, size);
     *error = path + ": cannot map the image";
     return -1;
   }

@@ -20,6 +20,12 @@ struct LoadedModule {
   std::string name; // file name, as the guest would see it
   PeImage pe;
   uint32_t base;
+  // Host memory behind the image, and the runs of its pages the guest cannot execute, as offset
+  // and size: the host reads and writes those in place (guest_memory.h). Protections never change
+  // after loading.
+  uint8_t *memory = nullptr;
+  uint32_t memorySize = 0;
+  std::vector<std::pair<uint32_t, uint32_t>> dataRuns;
   // Decoded RT_BITMAP resources, by id; shared with the bitmaps loaded from them, which never
   // change.
   std::map<uint32_t, std::shared_ptr<const Pixels>> bitmapCache;

@@ -49,6 +49,24 @@ TEST_F(ProbeMachine, GuestStoresDiscardCodeTheyOverwriteAndSkipThatWorkWhereNoCo
   EXPECT_LT(UnicornPageCollectionLocks() - locks, 10u) << "of 1,000 heap stores and many pushes";
 }
 
+// The host's own writes into an executable section discard the translated code they overwrite
+// too: they go through the emulator, where writes to a module's data pages are copied in place.
+TEST_F(ProbeMachine, HostWritesDiscardCodeTheyOverwrite) {
+  uint32_t result = 0;
+  ASSERT_TRUE(Call("RunWrittenCode", {1}, &result)) << lastError;
+  uint32_t code = 0;
+  for (const PeSection &section : m.modules[0].pe.sections)
+    if (section.name == ".wxcode")
+      code = m.modules[0].base + section.virtualAddress;
+  ASSERT_NE(code, 0u);
+  const uint8_t returnSeven[] = {0xB8, 7, 0, 0, 0, 0xC3}; // mov eax, 7; ret
+  uint32_t source = ScratchAlloc(m, sizeof returnSeven);
+  ASSERT_TRUE(WriteGuest(m, source, returnSeven, sizeof returnSeven));
+  ASSERT_TRUE(Call("Move", {code, source, sizeof returnSeven})) << lastError;
+  ASSERT_TRUE(Call("RunCodeAt", {code}, &result)) << lastError;
+  EXPECT_EQ(result, 7u);
+}
+
 struct FaultCase {
   const char *exportName;
   std::vector<uint32_t> arguments;
