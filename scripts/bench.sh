@@ -3,7 +3,7 @@
 #   - the size of TKT_A1.QPL and what it is made of;
 #   - one DrawSeiriken under Wine against the same platform calls made directly, as a ratio;
 #   - tickets per second through the workbench and the full 65,536-number sweep, with and
-#     without the workbench's fix of Unicorn's store path;
+#     without the workbench's fixes of Unicorn's store path;
 #   - the number conversions, natively.
 set -euo pipefail
 cd "$(dirname "$0")/.."
