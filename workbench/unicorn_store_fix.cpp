@@ -19,7 +19,8 @@
 //    may fetch, so no translated block can lie there to be discarded. Nothing else on the helper's
 //    way applies to them: they are mapped and writable, and code translated while a write hook
 //    exists sends every store to the helper whatever the TLB entry says. Pages of modules keep the
-//    flag: code there may be written over (a writable, executable section).
+//    flag: few stores go there, and code there may be written over (a writable, executable
+//    section).
 //
 // Remove fix 1 with Debian's Unicorn 2.1.0 or later; fix 2 once the library drops the flag itself
 // (its cpu_physical_memory_test_and_clear_dirty in 2.0.1 only returns false), and with both this
