@@ -7,13 +7,22 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 
-if scripts/wine.sh can-run-32; then
-  echo "== This machine runs 32-bit programs: the Wine suites run the product itself too."
-else
-  echo "== NOTE: this machine cannot execute 32-bit programs (/usr/lib/wine/wine --version fails)."
-  echo "== The product itself is not run under Wine here: its Wine suites are skipped and the"
-  echo "== 64-bit module stands in; the workbench suites still run the product in an emulator."
-fi
+# How Wine's 32-bit half runs, decided once for the whole run: natively, emulated by qemu-user
+# (registered here where the kernel refuses 32-bit programs and that is allowed), or not at all.
+TKT_WINE32=$(scripts/wine.sh choose-32)
+export TKT_WINE32
+echo "== 32-bit Wine: $TKT_WINE32."
+case $TKT_WINE32 in
+native:*) echo "== The Wine suites run the product itself too." ;;
+qemu:*)
+  echo "== The Wine suites run the product itself too, emulated (each 32-bit program takes"
+  echo "== seconds to start); the suites with many threads at once are skipped (they say why)."
+  ;;
+*)
+  echo "== NOTE: the product itself is not run under Wine here: its Wine suites are skipped and"
+  echo "== the 64-bit module stands in; the workbench suites still run the product in an emulator."
+  ;;
+esac
 
 # Each preset's workflow configures, builds (warnings are errors) and, where it has tests, runs
 # them into junit.xml. The Windows builds come first: the native suites run what they built.
@@ -23,6 +32,6 @@ for preset in win32 win32-clang win64 native tsan fuzz; do
   echo "== $preset"
   cmake --workflow --preset "$preset" || status=1
 done
-echo "== tests by suite"
+echo "== tests by suite; 32-bit Wine: $TKT_WINE32"
 scripts/suite-counts.sh build/native/junit.xml build/tsan/junit.xml build/fuzz/junit.xml
 exit $status
