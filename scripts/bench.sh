@@ -24,14 +24,26 @@ i686-w64-mingw32-objdump -h "$product" | awk '/^ +[0-9]+ \./ { print $2, $3 }' |
   while read -r name size; do printf '     %-8s %6d bytes\n' "$name" "$((16#$size))"; done
 
 echo
-if scripts/wine.sh can-run-32; then
+# How 32-bit programs run here, asked without registering anything: only a natively run
+# product gives a timing of the plug-in.
+TKT_WINE32=$(scripts/wine.sh route-32)
+export TKT_WINE32
+echo "== 32-bit Wine: $TKT_WINE32."
+case $TKT_WINE32 in
+native:*)
   echo "== DrawSeiriken under Wine: the product (32-bit)"
   scripts/wine.sh 32 build/win32/bench/windows/draw_benchmark.exe "$product"
-else
+  ;;
+*)
   cmake --preset win64 >/dev/null && cmake --build --preset win64 >/dev/null
-  echo "== DrawSeiriken under Wine: the 64-bit module (this machine runs no 32-bit programs)"
+  case $TKT_WINE32 in
+  qemu:*) why="under qemu-user a timing would measure the emulator, not the plug-in" ;;
+  *) why="32-bit programs do not run here" ;;
+  esac
+  echo "== DrawSeiriken under Wine: the 64-bit module under wine64 ($why)"
   scripts/wine.sh 64 build/win64/bench/windows/draw_benchmark.exe build/win64/plugin/TKT_A1.QPL
-fi
+  ;;
+esac
 
 echo
 echo "== The product through the workbench"

@@ -3,7 +3,8 @@
 # writes PNG previews of a few tickets and of one sheet of tickets 0 to 99 into preview/.
 #   1. Through the workbench: the product itself in a CPU emulator, on any 64-bit Linux.
 #   2. Under Wine, through the system's own controls and image lists: the product itself where
-#      this machine runs 32-bit programs, else the 64-bit build of the same sources (said so).
+#      32-bit programs run here, natively or emulated by qemu-user, else the 64-bit build of the
+#      same sources (it says which).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,15 +32,26 @@ done
 $workbench sheet -o "$out/workbench/sheet.png"
 
 echo
-if scripts/wine.sh can-run-32; then
+# How Wine's 32-bit half runs here (scripts/wine.sh): natively, emulated by qemu-user, or not.
+TKT_WINE32=$(scripts/wine.sh choose-32)
+export TKT_WINE32
+echo "== 32-bit Wine: $TKT_WINE32."
+case $TKT_WINE32 in
+native:*)
   bits=32 preset=win32
   echo "== The product under Wine (32-bit)"
-else
+  ;;
+qemu:*)
+  bits=32 preset=win32
+  echo "== The product under Wine (32-bit, emulated by qemu-user)"
+  ;;
+*)
   bits=64 preset=win64
   build win64
-  echo "== This machine cannot run 32-bit programs: the 64-bit build of the same sources"
-  echo "== (build/win64/plugin/TKT_A1.QPL) under wine64 stands in for the product"
-fi
+  echo "== The 64-bit build of the same sources (build/win64/plugin/TKT_A1.QPL) under wine64"
+  echo "== stands in for the product"
+  ;;
+esac
 # The plug-in's texts are code page 932; convert them for this terminal.
 scripts/wine.sh "$bits" "build/$preset/tools/preview/ticket_preview.exe" \
   "build/$preset/plugin/TKT_A1.QPL" "Z:$PWD/$out/wine" | iconv -f CP932 -t UTF-8 | grep -v '^wrote'
