@@ -19,9 +19,13 @@ namespace {
 // workbench's own budget, which is sized for drawing thousands of tickets.
 const uint64_t kBlockBudget = 100000;
 
+// The bitmaps the plug-in loads.
+const uint32_t kBitmaps[] = {IDB_TICKET_FACE, IDB_DIGIT_0, IDB_DIGIT_1, IDB_DIGIT_2,
+                             IDB_DIGIT_3,     IDB_DIGIT_4, IDB_DIGIT_5, IDB_DIGIT_6,
+                             IDB_DIGIT_7,     IDB_DIGIT_8, IDB_DIGIT_9};
+
 void DecodeBitmaps(const PeImage &pe) {
-  for (uint32_t id = IDB_DIGIT_0 - 1; id <= IDB_DIGIT_9; ++id) {
-    uint32_t resourceId = id < IDB_DIGIT_0 ? IDB_TICKET_FACE : id;
+  for (uint32_t resourceId : kBitmaps) {
     std::vector<uint8_t> resource;
     Pixels pixels;
     std::string error;
