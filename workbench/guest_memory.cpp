@@ -92,21 +92,24 @@ void UnmapHostBackedRegions(Machine &m) {
   }
 }
 
+// Nothing to copy is done at once: an empty buffer may have no address at all.
 bool ReadGuest(Machine &m, uint32_t address, void *out, size_t size) {
+  if (size == 0)
+    return true;
   if (uint8_t *memory = InPlaceBytes(m, address, size)) {
     std::memcpy(out, memory, size);
     return true;
   }
-  return size == 0 || uc_mem_read(m.uc, address, out, size) == UC_ERR_OK;
+  return uc_mem_read(m.uc, address, out, size) == UC_ERR_OK;
 }
 
 bool WriteGuest(Machine &m, uint32_t address, const void *data, size_t size) {
+  if (size == 0)
+    return true;
   if (uint8_t *memory = InPlaceBytes(m, address, size)) {
     std::memcpy(memory, data, size);
     return true;
   }
-  if (size == 0)
-    return true;
   if (uc_mem_write(m.uc, address, data, size) != UC_ERR_OK)
     return false;
   DiscardOverwrittenCode(m, address, size);
