@@ -18,13 +18,14 @@ endfunction()
 # Link settings: DllMain is the entry point, nothing runs before it, and only the four system
 # DLLs are imported. The time stamp is left out so that two builds give the same bytes. The module
 # may be loaded at any address and its data is never executed; a 32-bit module also says that it
-# has no exception handlers (none is ever dispatched into it) and that Windows 4.0 is enough, so
-# that old hosts load it. GNU ld and lld take the same spellings. lld writes no image checksum, so
+# has no exception handlers (none is ever dispatched into it), that it belongs to the Windows GUI
+# subsystem of the hosts that load it (GNU ld would say console, lld GUI) and that Windows 4.0 is
+# enough, so that old hosts load it. GNU ld and lld take the same spellings. lld writes no image checksum, so
 # every module gets it after linking, as the Windows loader computes it.
 function(tkt_module_link target def_file)
   if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86")
     set(entry _DllMain@12)
-    set(x86_only -Wl,--no-seh
+    set(x86_only -Wl,--no-seh -Wl,--subsystem,windows
       -Wl,--major-os-version,4 -Wl,--minor-os-version,0
       -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0)
   else()

@@ -131,6 +131,7 @@ void CheckHeaders(const Image &image) {
   CHECK(optional.MajorOperatingSystemVersion == 4 && optional.MinorOperatingSystemVersion == 0,
         "system version %u.%u", optional.MajorOperatingSystemVersion,
         optional.MinorOperatingSystemVersion);
+  CHECK(optional.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_GUI, "subsystem %u", optional.Subsystem);
   CHECK(optional.MajorSubsystemVersion == 4 && optional.MinorSubsystemVersion == 0,
         "subsystem version %u.%u", optional.MajorSubsystemVersion, optional.MinorSubsystemVersion);
   DWORD checksum = ImageChecksum(image);
