@@ -1,51 +1,79 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the previews and the test suites need.
-# A no-op where they are present. Runs as root on Debian 12; elsewhere it lists the packages.
-#   scripts/install-deps.sh          what every run needs
-#   scripts/install-deps.sh qemu     also qemu-user for i386 and update-binfmts, asked for by
-#                                    scripts/wine.sh where the kernel refuses 32-bit programs
+# Installs the Debian packages the build, the previews and the test suites need. A no-op where
+# they are present. Runs as root on Debian 12; elsewhere it lists the packages.
+#   scripts/install-deps.sh          what every run needs, and Wine's 32-bit half where it can
+#   scripts/install-deps.sh qemu     also qemu-user for i386 and update-binfmts, asked for where
+#                                    the kernel refuses 32-bit programs
+# Required packages must be there at the end, or it fails naming them. Optional ones (Wine's
+# 32-bit half, qemu) are tried and, where they cannot be had, left out with a warning: the suites
+# that need them say so and are skipped. A package index that cannot be fetched (a mirror in
+# mid-sync) is retried, then passed over with a warning: what the other indexes hold may suffice.
 set -euo pipefail
 
-packages=(
+required=(
   cmake ninja-build pkg-config clang-format
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-i686
   clang-14 lld-14 libclang-rt-14-dev
   libgtest-dev libbenchmark-dev libfreetype-dev libpng-dev libunicorn-dev
   fonts-ipafont-mincho fonts-ipafont-gothic fonts-dejavu-extra fonts-liberation
-  wine64
+  wine64 ghostscript
 )
 # Wine's 32-bit half runs the 32-bit product itself where the machine executes 32-bit programs.
-packages_i386=(wine32:i386)
+optional=(wine32:i386)
 # binfmt-support must be configured before qemu-user-static is unpacked: configured after it, it
 # would register qemu for every other architecture with the kernel too. So each is installed
 # alone, in this order.
-packages_qemu=()
-[ "${1:-}" = qemu ] && packages_qemu=(binfmt-support qemu-user-static)
+[ "${1:-}" = qemu ] && optional+=(binfmt-support qemu-user-static)
 
-missing=()
-for p in "${packages[@]}" "${packages_i386[@]}" "${packages_qemu[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+absent() { local p; for p; do installed "$p" || echo "$p"; done; }
+
+missing=$(absent "${required[@]}" "${optional[@]}")
+[ -z "$missing" ] && exit 0
 
 if ! command -v apt-get >/dev/null; then
   echo "No apt-get here. Install these Debian packages, then run again:" >&2
-  printf '  %s\n' "${packages[@]}" "${packages_i386[@]}" "${packages_qemu[@]}" >&2
+  printf '  %s\n' "${required[@]}" "${optional[@]}" >&2
   exit 1
 fi
 if [ "$(id -u)" -ne 0 ]; then
-  echo "Installing packages needs root. Missing: ${missing[*]}" >&2
+  echo "Installing packages needs root. Missing:" $missing >&2
   exit 1
 fi
 
 export DEBIAN_FRONTEND=noninteractive
-dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
-for p in "${packages_qemu[@]}"; do
-  apt-get install -y -qq --no-install-recommends "$p" >/dev/null
-done
-# Without wine32 the Wine suites still run the 64-bit module; say so rather than fail.
-if ! apt-get install -y -qq --no-install-recommends "${packages_i386[@]}" >/dev/null; then
-  echo "note: wine32:i386 could not be installed; Wine suites run the 64-bit module only" >&2
+# The i386 architecture is added only for Wine's 32-bit half, and only while it is missing.
+if ! installed wine32:i386; then
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
 fi
+
+# apt-get update fails as a whole when any one index fails, though it keeps the ones that loaded.
+updated=no
+for attempt in 1 2 3; do
+  if apt-get update -qq; then
+    updated=yes
+    break
+  fi
+  echo "warning: apt-get update failed (attempt $attempt of 3)" >&2
+  [ $attempt -lt 3 ] && sleep $((attempt * 10))
+done
+[ $updated = yes ] ||
+  echo "warning: some package indexes could not be fetched; going on with those that loaded" >&2
+
+still_required=$(absent "${required[@]}")
+if [ -n "$still_required" ]; then
+  # shellcheck disable=SC2086 # one word per package
+  apt-get install -y -qq --no-install-recommends $still_required >/dev/null || true
+  still_required=$(absent "${required[@]}")
+  if [ -n "$still_required" ]; then
+    echo "error: these required packages could not be installed:" $still_required >&2
+    exit 1
+  fi
+fi
+
+for p in "${optional[@]}"; do
+  installed "$p" && continue
+  apt-get install -y -qq --no-install-recommends "$p" >/dev/null 2>&1 || true
+  installed "$p" || echo "warning: optional package $p could not be installed; the suites that need it are skipped" >&2
+done
+exit 0
