@@ -8,9 +8,12 @@ function(tkt_module_flags target)
     -ffreestanding -fno-threadsafe-statics -fno-ident
     # Small code: the module is mostly its bitmaps.
     -Os
-    # Doubles in SSE2, each operation rounded to a double on its own.
+    # Each double operation rounded on its own. The 32-bit module uses only the 486's instructions
+    # (no SSE, MMX, CMOV or FCOMI), so that it runs on every x86 processor a Windows host may have,
+    # down to the embedded boards of ticket machines, and computes its doubles in the x87 unit; the
+    # number conversions set the unit's precision to 53 bits while they run (text/float_unit.h).
     -ffp-contract=off
-    $<$<STREQUAL:${CMAKE_SYSTEM_PROCESSOR},x86>:-msse2 -mfpmath=sse>
+    $<$<STREQUAL:${CMAKE_SYSTEM_PROCESSOR},x86>:-march=i486 -mfpmath=387>
     # Keep gcc from turning the module's own copy loops into calls of themselves.
     $<$<CXX_COMPILER_ID:GNU>:-fno-tree-loop-distribute-patterns>)
 endfunction()

@@ -4,7 +4,7 @@
 #   - one DrawSeiriken under Wine against the same platform calls made directly, as a ratio;
 #   - tickets per second through the workbench and the full 65,536-number sweep, with and
 #     without the workbench's fixes of Unicorn's store path;
-#   - the number conversions, natively.
+#   - the number conversions, natively, with the doubles in SSE and in the x87 unit.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -52,5 +52,7 @@ echo "   the same on Debian's Unicorn 2.0.1 as it stands (without workbench/unic
 build/native/bench/workbench/workbench_bench_stock_unicorn --benchmark_min_time=2
 
 echo
-echo "== The number conversions, natively"
+echo "== The number conversions, natively: doubles in SSE, then in the x87 unit as the 32-bit product"
 build/native/bench/conversions/conversions_bench
+[ ! -x build/native/bench/conversions/conversions_bench_x87 ] ||
+  build/native/bench/conversions/conversions_bench_x87

@@ -1,5 +1,6 @@
 #include "text/number_to_text.h"
 
+#include "text/float_unit.h"
 #include "text/text_ops.h"
 
 namespace {
@@ -93,12 +94,13 @@ int32_t CarryDigit(char *digitValues, int32_t position) {
   return 1;
 }
 
-char *NumberToDigits(double value, int32_t count, int32_t *exponent, int32_t *negative,
-                     DigitBuffer *buffer) {
-  count = count < 1 ? 1 : (count > DigitCount ? DigitCount : count);
-  char *digits = buffer->Digits;
-  *exponent = 0;
-  *negative = 0;
+namespace {
+
+// The digit values (0 to 9) of value and its exponent, in double arithmetic; the caller owns the
+// floating-point unit while this runs. Every comparison is made here too: with denormals-are-zero
+// set, the host's unit would take the smallest numbers for zero.
+__attribute__((noinline)) int32_t ExtractDigits(double value, int32_t count, char *digits,
+                                                int32_t *negative) {
   // Zero, negative zero and NaN: one comparison with zero decides (equal or unordered).
   bool zeroOrNaN = !(value < 0.0 || value > 0.0);
   if (value < 0.0) {
@@ -108,13 +110,9 @@ char *NumberToDigits(double value, int32_t count, int32_t *exponent, int32_t *ne
   // Scaling an infinity never ends; it has no digits and its own exponent.
   if (zeroOrNaN || value > LargestFinite) {
     for (int32_t i = 0; i < count; ++i)
-      digits[i] = '0';
-    digits[count] = '\0';
-    if (!zeroOrNaN)
-      *exponent = InfiniteExponent;
-    return digits;
+      digits[i] = 0;
+    return zeroOrNaN ? 0 : InfiniteExponent;
   }
-
   int32_t e = 1;
   while (value < LowerBound) {
     value = value * 10.0;
@@ -130,16 +128,28 @@ char *NumberToDigits(double value, int32_t count, int32_t *exponent, int32_t *ne
     digits[i] = static_cast<char>(d);
     value = (value - static_cast<double>(d)) * 10.0;
   }
-  digits[count] = '\0';
   // With fifteen digits the carry always stops at the first digit; with fewer it can run past it,
   // and the digits then stand for the next power of ten.
   if (value >= RoundingThreshold && CarryDigit(digits, count - 1)) {
     digits[0] = 1;
     e = e + 1;
   }
+  return e;
+}
+
+} // namespace
+
+char *NumberToDigits(double value, int32_t count, int32_t *exponent, int32_t *negative,
+                     DigitBuffer *buffer) {
+  count = count < 1 ? 1 : (count > DigitCount ? DigitCount : count);
+  char *digits = buffer->Digits;
+  *negative = 0;
+  HostFloatState host = TakeFloatUnit();
+  *exponent = ExtractDigits(value, count, digits, negative);
+  GiveBackFloatUnit(host);
   for (int32_t i = 0; i < count; ++i)
     digits[i] = static_cast<char>(digits[i] + '0');
-  *exponent = e;
+  digits[count] = '\0';
   return digits;
 }
 

@@ -1,5 +1,6 @@
 #include "text/text_to_number.h"
 
+#include "text/float_unit.h"
 #include "text/text_ops.h"
 
 // Every digit is weighed on its own and the products are added one at a time, each sum rounded
@@ -54,7 +55,7 @@ double ReadRadixForm(const char *from) {
       int32_t d = RadixDigit(copy[i], radix);
       if (d != 0)
         total = total + static_cast<double>(d) * weight;
-      weight = weight * static_cast<double>(radix);
+      weight = InDoubleRange(weight * static_cast<double>(radix));
     }
   }
   ReleaseText(copy);
@@ -80,13 +81,13 @@ double ReadDecimalForm(const char *at) {
     int32_t d = at[i] - '0';
     if (d != 0)
       total = total + static_cast<double>(d) * weight;
-    weight = weight * 10.0;
+    weight = InDoubleRange(weight * 10.0);
   }
   if (at[n] == '.') {
     weight = 10.0;
     for (const char *f = at + n + 1; IsDecimalDigit(*f); ++f) {
-      total = total + static_cast<double>(*f - '0') / weight;
-      weight = weight * 10.0;
+      total = total + DigitOverWeight(static_cast<double>(*f - '0'), weight);
+      weight = InDoubleRange(weight * 10.0);
     }
   }
   // Also for a zero total: "-" and "-0" read as negative zero.
@@ -95,13 +96,20 @@ double ReadDecimalForm(const char *at) {
   return total;
 }
 
+// The number at the start of the text, blanks passed over; the caller owns the floating-point
+// unit while this runs.
+__attribute__((noinline)) double ReadNumber(const char *at) {
+  while (*at == ' ' || *at == '\t')
+    ++at;
+  return InDoubleRange(*at == '&' ? ReadRadixForm(at) : ReadDecimalForm(at));
+}
+
 } // namespace
 
 double TextToNumber(Text text) {
-  const char *at = text;
-  while (*at == ' ' || *at == '\t')
-    ++at;
-  double total = *at == '&' ? ReadRadixForm(at) : ReadDecimalForm(at);
+  HostFloatState host = TakeFloatUnit();
+  double total = ReadNumber(text);
+  GiveBackFloatUnit(host);
   ReleaseText(text);
   return total;
 }

@@ -1,6 +1,8 @@
 // Both conversions on the ticket numbers the drawing passes and on random doubles, on the native
-// build with the stand-in heap (recording switched off). Each figure includes the text store work
-// of the call: the allocations, the slot array and the releases.
+// build with the stand-in heap (recording switched off), with the doubles in SSE
+// (conversions_bench) or in the x87 unit as the 32-bit product computes them
+// (conversions_bench_x87). Each figure includes the text store work of the call: the allocations,
+// the slot array and the releases.
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -9,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include "standin/observe.h"
+#include "text/float_unit.h"
 #include "text/number_to_text.h"
 #include "text/text_ops.h"
 #include "text/text_to_number.h"
@@ -112,8 +115,19 @@ void TextFromCharsAndRelease(benchmark::State &state) {
     ReleaseText(TextFromChars("-1.23456789012346"));
 }
 
+// What each conversion pays for owning the floating-point unit: the host's state saved, the
+// conversion's set, and the host's given back, in the unit this build computes with.
+void FloatUnitTakenAndGivenBack(benchmark::State &state) {
+  for (auto _ : state) {
+    HostFloatState host = TakeFloatUnit();
+    benchmark::ClobberMemory();
+    GiveBackFloatUnit(host);
+  }
+}
+
 } // namespace
 
+BENCHMARK(FloatUnitTakenAndGivenBack);
 BENCHMARK(NumberToTextTicketNumbers);
 BENCHMARK(NumberToTextRandomDoubles);
 BENCHMARK(TextToNumberTicketDigits);

@@ -3,7 +3,7 @@
 //   N <number bits> <text of the number> <bits of that text read back>
 //   R <text in hex> <bits of the text read>
 // The numbers are the edge cases and random doubles of every magnitude; the texts are the
-// reading edge cases, upper- and lower-case octal and hexadecimal among them.
+// reading edge cases, upper- and lower-case octal and hexadecimal among them, and random texts.
 #include <cinttypes>
 #include <cstdio>
 #include <string>
@@ -41,7 +41,7 @@ int main(int argc, char **argv) {
   InitTextStore();
   for (double value : SampleNumbers(20000, 42))
     WriteNumber(out, value);
-  for (const std::string &chars : EdgeTexts())
+  for (const std::string &chars : SampleTexts(20000, 932))
     WriteReading(out, chars);
   std::fclose(out);
   return TheTextStore.Count == 0 ? 0 : 1;

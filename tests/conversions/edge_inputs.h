@@ -60,43 +60,38 @@ inline std::vector<double> SampleNumbers(int count, uint64_t seed) {
 }
 
 inline std::vector<std::string> EdgeTexts() {
-  return {"0",
-          "9",
-          "-",
-          "+",
-          "",
-          " 42",
-          "\t\t7",
-          "-3.25",
-          "1.5e3",
-          "12abc",
-          ".5",
-          "-.5",
-          "1.2.3",
-          "- 3",
-          "+-5",
-          "-&H10",
-          "&H1F",
-          "&hff",
-          "&hAbCdEf",
-          "&O17",
-          "&o17",
-          "&O8",
-          "&X1",
-          "&",
-          "&H",
-          "&O",
-          "& H1",
-          "&H 1",
-          "&H-1",
-          "&H1G",
-          "0.12",
-          "0.123",
-          "99388751317469353",
-          "3.14159265358979",
-          "&H7FFFFFFFFFFFFFFF",
-          "&H8000000000000000",
-          "&H10000000000000000",
-          "&HFFFFFFFFFFFFFFFF",
-          "&o1000000000000000000000"};
+  return {"0", "9", "-", "+", "", " 42", "\t\t7", "-3.25", "1.5e3", "12abc", ".5", "-.5", "1.2.3",
+          "- 3", "+-5", "-&H10", "&H1F", "&hff", "&hAbCdEf", "&O17", "&o17", "&O8", "&X1", "&",
+          "&H", "&O", "& H1", "&H 1", "&H-1", "&H1G", "0.12", "0.123", "99388751317469353",
+          "3.14159265358979", "&H7FFFFFFFFFFFFFFF", "&H8000000000000000", "&H10000000000000000",
+          "&HFFFFFFFFFFFFFFFF", "&o1000000000000000000000",
+          // Weights past the double range: 10^309 and 16^256 are infinite in double arithmetic;
+          // the last fraction weight before that, 10^308, makes 1 and 2 subnormal.
+          "0." + std::string(307, '0') + "1", "0." + std::string(307, '0') + "2",
+          "0." + std::string(307, '0') + "3", "0." + std::string(307, '0') + "4",
+          "0." + std::string(307, '0') + "5", "0." + std::string(307, '0') + "6",
+          "0." + std::string(307, '0') + "7", "0." + std::string(307, '0') + "8",
+          "0." + std::string(307, '0') + "9", "0." + std::string(306, '0') + "12",
+          "0." + std::string(320, '0') + "5", "1" + std::string(400, '0'),
+          "&H" + std::string(300, 'F'), "&O" + std::string(400, '7')};
+}
+
+// The edge texts, then count random texts from the seed: short runs of digits, signs, points,
+// blanks and radix letters, every third one starting with "&", and every tenth a fraction with
+// about three hundred zeros before its digits, where the weights leave the double range.
+inline std::vector<std::string> SampleTexts(int count, uint32_t seed) {
+  std::vector<std::string> texts = EdgeTexts();
+  const std::string alphabet = "0123456789012345678901234567890123456789.-+ \t&HhOoABCDEFabcdefx";
+  std::mt19937 random(seed);
+  for (int i = 0; i < count; ++i) {
+    std::string text(random() % 24, ' ');
+    for (char &c : text)
+      c = alphabet[random() % alphabet.size()];
+    if (i % 3 == 0 && !text.empty())
+      text[0] = '&';
+    if (i % 10 == 1)
+      text = "0." + std::string(290 + random() % 40, '0') + text;
+    texts.push_back(text);
+  }
+  return texts;
 }

@@ -90,19 +90,8 @@ TEST_F(TextModule, NumberToTextAgreesOnTheTableAndRandomDoubles) {
 }
 
 TEST_F(TextModule, TextToNumberAgreesOnTheTableAndRandomTexts) {
-  std::vector<std::string> texts = EdgeTexts();
-  const std::string alphabet = "0123456789012345678901234567890123456789.-+ \t&HhOoABCDEFabcdefx";
-  std::mt19937 random(932);
-  for (int i = 0; i < 100000; ++i) {
-    std::string text(random() % 24, ' ');
-    for (char &c : text)
-      c = alphabet[random() % alphabet.size()];
-    if (i % 3 == 0 && !text.empty())
-      text[0] = '&';
-    texts.push_back(text);
-  }
   int differences = 0;
-  for (const std::string &text : texts) {
+  for (const std::string &text : SampleTexts(100000, 932)) {
     uint64_t native = BitsOf(TextToNumber(MakeText(text))), emulated = EmulatedTextNumber(text);
     if (native != emulated && ++differences <= 10)
       ADD_FAILURE() << "\"" << text << "\": native " << std::hex << native << ", 32-bit "
