@@ -48,7 +48,7 @@ esac
 echo
 echo "== The product through the workbench"
 build/native/bench/workbench/workbench_bench --benchmark_min_time=2
-echo "   the same on Debian's Unicorn 2.0.1 as it stands (without workbench/unicorn_store_fix.cpp):"
+echo "   the same on Debian's Unicorn 2.0.1 as it stands (without workbench/emulator/unicorn_store_fix.cpp):"
 build/native/bench/workbench/workbench_bench_stock_unicorn --benchmark_min_time=2
 
 echo

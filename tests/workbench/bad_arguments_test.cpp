@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "resources/ticket_sizes.h"
-#include "workbench/conformance.h"
-#include "workbench/standins.h"
+#include "workbench/host/conformance.h"
+#include "workbench/standins/standin.h"
 
 namespace {
 

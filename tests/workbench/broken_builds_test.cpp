@@ -7,9 +7,9 @@
 #include <iterator>
 
 #include "resources/resource_ids.h"
-#include "workbench/byte_reader.h"
-#include "workbench/conformance.h"
-#include "workbench/pe_resources.h"
+#include "workbench/pe/byte_reader.h"
+#include "workbench/host/conformance.h"
+#include "workbench/pe/pe_resources.h"
 
 namespace {
 

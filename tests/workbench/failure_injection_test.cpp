@@ -6,10 +6,10 @@
 #include <functional>
 
 #include "resources/ticket_sizes.h"
-#include "workbench/conformance.h"
-#include "workbench/cp932.h"
-#include "workbench/standins.h"
-#include "workbench/ticket_picture.h"
+#include "workbench/host/conformance.h"
+#include "workbench/emulator/cp932.h"
+#include "workbench/standins/standin.h"
+#include "workbench/host/ticket_picture.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "resources/ticket_sizes.h"
 #include "tests/ticket/resulting_tickets.h"
-#include "workbench/conformance.h"
-#include "workbench/standins.h"
+#include "workbench/host/conformance.h"
+#include "workbench/standins/standin.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // check. The soak of the product itself runs as workbench.soak.
 #include <gtest/gtest.h>
 
-#include "workbench/soak.h"
-#include "workbench/standins.h"
+#include "workbench/host/soak.h"
+#include "workbench/standins/standin.h"
 
 namespace {
 
