@@ -8,10 +8,10 @@
 
 #include "resources/resource_ids.h"
 #include "tests/fuzz/fuzz_check.h"
-#include "workbench/standins/dib.h"
 #include "workbench/emulator/loader.h"
-#include "workbench/pe/pe_resources.h"
 #include "workbench/host/plugin_host.h"
+#include "workbench/pe/pe_resources.h"
+#include "workbench/standins/dib.h"
 
 namespace {
 

@@ -7,6 +7,8 @@
 
 #include "resources/ticket_sizes.h"
 #include "workbench/host/conformance.h"
+#include "workbench/host/design.h"
+#include "workbench/host/leak_check.h"
 #include "workbench/standins/standin.h"
 
 namespace {

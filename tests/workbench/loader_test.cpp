@@ -2,8 +2,8 @@
 #include <fstream>
 
 #include "probe_machine.h"
-#include "workbench/standins/standin.h"
 #include "workbench/emulator/unicorn_store_fix.h"
+#include "workbench/standins/standin.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 
 #include "resources/ticket_sizes.h"
 #include "tools/png/png_image.h"
-#include "workbench/pe/byte_reader.h"
-#include "workbench/host/conformance.h"
 #include "workbench/emulator/cp932.h"
+#include "workbench/host/conformance.h"
 #include "workbench/host/plugin_host.h"
 #include "workbench/host/soak.h"
+#include "workbench/pe/byte_reader.h"
 #include "workbench/standins/standin.h"
 
 namespace {

@@ -1,7 +1,10 @@
 // Guest addresses in words, for fault messages and traces: the module, section and nearest export,
 // an import slot, a stand-in's thunk, or the fixed region an address lies in.
+#include "workbench/emulator/describe_address.h"
+
 #include <cstdio>
 
+#include "workbench/emulator/machine.h"
 #include "workbench/standins/standin.h"
 
 std::string DescribeAddress(const Machine &m, uint32_t address) {
@@ -26,15 +29,13 @@ std::string DescribeAddress(const Machine &m, uint32_t address) {
         where += ", import slot of " + import.dll + "!" + import.name;
     return where + ")";
   }
-  if (address >= kThunkBase && address - kThunkBase < kStandInCount * kThunkStride)
-    return where + " (stand-in " + kStandIns[(address - kThunkBase) / kThunkStride].name + ")";
-  if (address >= kStackBase && address - kStackBase < kStackSize)
-    return where + " (stack)";
-  if (address >= kHeapBase && address - kHeapBase < kHeapSize)
-    return where + " (process heap)";
-  if (address >= kScratchBase && address - kScratchBase < kScratchSize)
-    return where + " (host buffer)";
-  if (address < 0x10000)
+  size_t standIn = 0;
+  if (StandInAtAddress(address, &standIn))
+    return where + " (stand-in " + StandInAt(standIn).name + ")";
+  for (const GuestRegion &region : kGuestRegions)
+    if (address >= region.base && address - region.base < region.size)
+      return where + " (" + region.name + ")";
+  if (address < kNullPageSize)
     return where + " (null page)";
   return where;
 }

@@ -76,9 +76,10 @@ uint8_t *HostBackedBytes(Machine &m, uint32_t address, size_t size) {
 }
 
 bool MapHostBackedRegions(Machine &m, std::string *error) {
-  return MapHostBacked(m, kStackBase, kStackSize, error) &&
-         MapHostBacked(m, kScratchBase, kScratchSize, error) &&
-         MapHostBacked(m, kHeapBase, kHeapSize, error);
+  for (const GuestRegion &region : kGuestRegions)
+    if (region.hostBacked && !MapHostBacked(m, region.base, region.size, error))
+      return false;
+  return true;
 }
 
 void UnmapHostBackedRegions(Machine &m) {
@@ -117,12 +118,9 @@ bool WriteGuest(Machine &m, uint32_t address, const void *data, size_t size) {
 }
 
 bool WritableByGuest(Machine &m, uint32_t address, size_t size) {
+  if (HostBackedBytes(m, address, size))
+    return true;
   uint64_t end = uint64_t{address} + size;
-  const uint32_t writable[][2] = {
-      {kStackBase, kStackSize}, {kScratchBase, kScratchSize}, {kHeapBase, kHeapSize}};
-  for (const auto &region : writable)
-    if (address >= region[0] && end <= uint64_t{region[0]} + region[1])
-      return true;
   uc_mem_region *regions = nullptr;
   uint32_t count = 0;
   if (uc_mem_regions(m.uc, &regions, &count) != UC_ERR_OK)

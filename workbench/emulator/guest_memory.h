@@ -9,7 +9,8 @@
 struct Machine;
 
 // Guest address space. The low 64 KiB stay unmapped so that null-pointer use faults.
-const uint32_t kThunkBase = 0x00050000; // one stub per stand-in
+const uint32_t kNullPageSize = 0x00010000;
+const uint32_t kThunkBase = 0x00050000; // one stub per stand-in (standins/standin.h)
 const uint32_t kThunkSize = 0x00010000;
 const uint32_t kThunkStride = 16;
 const uint32_t kReturnTrap = kThunkBase + kThunkSize - kThunkStride; // where host calls return to
@@ -19,7 +20,21 @@ const uint32_t kScratchBase = 0x00300000; // buffers and texts the host hands to
 const uint32_t kScratchSize = 0x00100000;
 const uint32_t kHeapBase = 0x30000000;
 const uint32_t kHeapSize = 0x04000000;
-const uint32_t kProcessHeapHandle = 0x00150000;
+
+// The fixed regions, mapped when the machine starts; modules are loaded around them. The
+// host-backed ones are the guest's read-write memory; the thunks are read-only code.
+struct GuestRegion {
+  uint32_t base;
+  uint32_t size;
+  const char *name; // in address descriptions
+  bool hostBacked;
+};
+inline constexpr GuestRegion kGuestRegions[] = {
+    {kThunkBase, kThunkSize, "stand-in thunks", false},
+    {kStackBase, kStackSize, "stack", true},
+    {kScratchBase, kScratchSize, "host buffer", true},
+    {kHeapBase, kHeapSize, "process heap", true},
+};
 
 // A guest region backed by host memory that the host reads and writes directly: the stack, the
 // host's buffers and the heap. They are read-write and never executable, for good: they hold no
@@ -31,7 +46,7 @@ struct HostBackedRegion {
   uint8_t *memory;
 };
 
-// Maps the read-write regions above (stack, scratch, heap) over host memory. False with a
+// Maps the host-backed regions above over host memory. False with a
 // message when the host or Unicorn refuses.
 bool MapHostBackedRegions(Machine &m, std::string *error);
 // Releases the host memory behind those regions and behind the modules' images, once the CPU is

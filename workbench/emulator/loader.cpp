@@ -20,14 +20,10 @@ bool Overlaps(uint64_t begin, uint64_t end, uint64_t otherBegin, uint64_t otherE
 }
 
 bool RangeIsFree(const Machine &m, uint64_t base, uint64_t size) {
-  if (base < 0x10000 || base + size > 0xFFFF0000ull)
+  if (base < kNullPageSize || base + size > 0xFFFF0000ull)
     return false;
-  const uint64_t fixed[][2] = {{kThunkBase, kThunkSize},
-                               {kStackBase, kStackSize},
-                               {kScratchBase, kScratchSize},
-                               {kHeapBase, kHeapSize}};
-  for (const auto &region : fixed)
-    if (Overlaps(base, base + size, region[0], region[0] + region[1]))
+  for (const GuestRegion &region : kGuestRegions)
+    if (Overlaps(base, base + size, region.base, uint64_t{region.base} + region.size))
       return false;
   for (const LoadedModule &module : m.modules)
     if (Overlaps(base, base + size, module.base, module.base + module.pe.sizeOfImage))
@@ -111,7 +107,7 @@ int LoadModuleBytes(Machine &m, const std::string &path, std::vector<uint8_t> by
   const PeImage &pe = module.pe;
   std::string missing;
   for (const PeImport &import : pe.imports)
-    if (import.name.empty() || !FindStandIn(import.dll, import.name))
+    if (import.name.empty() || FindStandIn(import.dll, import.name) < 0)
       missing += (missing.empty() ? "" : ", ") + import.dll + "!" +
                  (import.name.empty() ? "#" + std::to_string(import.ordinal) : import.name);
   if (!missing.empty()) {
@@ -149,8 +145,7 @@ int LoadModuleBytes(Machine &m, const std::string &path, std::vector<uint8_t> by
     return -1;
   }
   for (const PeImport &import : pe.imports) {
-    size_t index = static_cast<size_t>(FindStandIn(import.dll, import.name) - kStandIns);
-    uint32_t thunk = kThunkBase + static_cast<uint32_t>(index) * kThunkStride;
+    uint32_t thunk = StandInAddress(static_cast<size_t>(FindStandIn(import.dll, import.name)));
     if (!WriteAt(image, import.slotRva, thunk)) {
       *error = path + ": import slot outside the image";
       return -1;

@@ -3,23 +3,17 @@
 #include <algorithm>
 #include <random>
 
-#include "plugin/ticket_digits.h"
 #include "resources/resource_ids.h"
 #include "resources/ticket_sizes.h"
-#include "standin/observe.h"
-#include "workbench/pe/byte_reader.h"
 #include "workbench/emulator/cp932.h"
+#include "workbench/host/design.h"
+#include "workbench/host/leak_check.h"
+#include "workbench/pe/byte_reader.h"
 #include "workbench/standins/standin.h"
-#include "workbench/standins/window_messages.h"
 
 namespace {
 
 const uint32_t kIlcColor32 = 0x20;
-
-// The description as UTF-8; the plug-in writes it in code page 932 (57 bytes), where the
-// fullwidth tilde U+FF5E is the byte pair 81 60.
-const char kDescriptionUtf8[] = "・整理券（TKT_A1.QPL：サーマル風無地）\r\n・0\xEF\xBD\x9E"
-                                "99番まで対応";
 
 CheckResult Fail(const std::string &name, const std::string &detail) {
   return {name, false, detail};
@@ -32,42 +26,6 @@ std::string Call(const char *name, const CallArguments &arguments) {
 }
 
 } // namespace
-
-const GuestPlgInfo kDesignPlgInfo = {4, FaceWidth, FaceHeight, {}};
-
-std::string LeftBehind(Plugin &p, size_t blocksBefore) {
-  std::string found;
-  if (LiveHeapBlockCount(p.m) != blocksBefore)
-    found += std::to_string(static_cast<long>(LiveHeapBlockCount(p.m)) -
-                            static_cast<long>(blocksBefore)) +
-             " heap blocks left; ";
-  if (!p.m.gdi.bitmaps.empty())
-    found += std::to_string(p.m.gdi.bitmaps.size()) + " bitmaps left; ";
-  if (!p.m.gdi.imageLists.empty())
-    found += std::to_string(p.m.gdi.imageLists.size()) + " image lists left; ";
-  if (HeldCriticalSections(p.m))
-    found += "a critical section is still entered; ";
-  for (const std::string &problem : p.m.problems)
-    found += problem + "; ";
-  for (const std::string &damage : CheckHeapGuards(p.m))
-    found += damage + "; ";
-  if (!p.m.debugOutput.empty())
-    found += "debug output " + QuoteText(p.m.debugOutput.back()) + "; ";
-  return found;
-}
-
-std::vector<GlyphDraw> ExpectedGlyphs(int32_t ticketNumberArgument) {
-  // The native rule works on the native text store, set up once as DllMain does. Its heap calls
-  // are not recorded: a sweep would keep every drawing's, a hundred megabytes.
-  static const bool storeReady = (InitTextStore(), SetHeapRecording(false), true);
-  (void)storeReady;
-  DigitPlacement placements[2];
-  int32_t count = TicketPlacements(ticketNumberArgument, placements);
-  std::vector<GlyphDraw> glyphs;
-  for (int32_t i = 0; i < count; ++i)
-    glyphs.push_back({placements[i].Glyph, placements[i].X, placements[i].Y});
-  return glyphs;
-}
 
 CheckResult CheckExports(const Plugin &p) {
   const char *name = "exports DllMain, DrawSeiriken, GetPlgInfo, SetCorpAddList, SetPlgComment "
@@ -88,14 +46,17 @@ CheckResult CheckExports(const Plugin &p) {
 }
 
 CheckResult CheckDllMain(Plugin &p) {
-  const char *name = "DllMain gives 1 for process attach and 0 for reasons 0, 2, 3";
+  const char *name = "DllMain is the entry point and gives 1 for process attach and 0 for reasons "
+                     "0, 2, 3";
+  const PeImage &pe = p.m.modules[static_cast<size_t>(p.module)].pe;
+  if (pe.entryRva != FindExport(pe, "DllMain")->rva)
+    return Fail(name, "the entry point is not DllMain: start-up code runs before it");
   if (p.attachResult != 1)
     return Fail(name, "process attach gave " + std::to_string(p.attachResult));
   for (uint32_t reason : {2u, 3u, 0u}) {
     uint32_t result = 0;
     std::string error;
-    if (!CallPlugin(p, "DllMain", {p.m.modules[static_cast<size_t>(p.module)].base, reason, 0},
-                    &result, &error))
+    if (!CallDllMain(p, reason, &result, &error))
       return Fail(name, error);
     if (result != 0)
       return Fail(name, "reason " + std::to_string(reason) + " gave " + std::to_string(result));
@@ -123,7 +84,7 @@ CheckResult CheckPlgInfo(Plugin &p) {
 }
 
 CheckResult CheckComment(Plugin &p) {
-  const char *name = "SetPlgComment writes the 57-byte two-line description; 0 for no window";
+  const char *name = "SetPlgComment writes the two-line description; 0 for no window";
   uint32_t result = 1;
   std::string error, text;
   size_t blocks = LiveHeapBlockCount(p.m);
@@ -135,7 +96,7 @@ CheckResult CheckComment(Plugin &p) {
     return Fail(name, error);
   if (result == 0)
     return Fail(name, "SetPlgComment gave 0 although SetWindowTextA succeeded");
-  if (text.size() != 57 || Cp932ToUtf8(text) != kDescriptionUtf8)
+  if (text != kDesignDescription)
     return Fail(name, "the window text is " + QuoteText(text) + " (" + std::to_string(text.size()) +
                           " bytes)");
   std::string left = LeftBehind(p, blocks);

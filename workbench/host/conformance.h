@@ -1,6 +1,6 @@
-// The behaviour of a ticket plug-in binary checked against the design: exports, record,
-// description, list, the drawing's calls and the placements of all 65,536 ticket numbers.
-// Used by `tkt-workbench check` and by the test suite.
+// The behaviour of a ticket plug-in binary checked against the design (design.h), as a report:
+// exports, record, description, list, the drawing's calls and the placements of all 65,536
+// ticket numbers. Used by `tkt-workbench check` and by the test suite.
 #pragma once
 
 #include <cstdint>
@@ -15,17 +15,15 @@ struct CheckResult {
   std::string detail; // what differed, when not ok
 };
 
-// The record GetPlgInfo writes: info code 4, the face's width and height, eleven zero words.
-extern const GuestPlgInfo kDesignPlgInfo;
-
 // Export directory: the five names with ordinals 1 to 5 in alphabetical order, and the module
 // name TKT_A1.QPL.
 CheckResult CheckExports(const Plugin &p);
-// DllMain: 1 for process attach (already run by OpenPlugin), 0 for reasons 0, 2 and 3.
+// DllMain: the module's entry point; 1 for process attach (already run by OpenPlugin), 0 for
+// reasons 0, 2 and 3.
 CheckResult CheckDllMain(Plugin &p);
 // GetPlgInfo: 1, and the words 4, the face's width and height and eleven zeros, nothing beyond.
 CheckResult CheckPlgInfo(Plugin &p);
-// SetPlgComment: 0 for a null handle; the 57 bytes of the description on an edit control.
+// SetPlgComment: 0 for a null handle; the design's description on an edit control.
 CheckResult CheckComment(Plugin &p);
 // SetCorpAddList: 0 and no message for a null handle; reset then fifteen empty entries.
 CheckResult CheckList(Plugin &p);
@@ -35,14 +33,6 @@ CheckResult CheckDrawCalls(Plugin &p, int32_t ticketNumberArgument);
 // arguments): result 0, 32 bytes removed, the placements of the native rule, nothing left
 // behind, nothing drawn outside the face.
 CheckResult CheckAllNumbers(Plugin &p, int extraSamples);
-
-// What a call left that it should not have: heap blocks beyond blocksBefore, bitmaps, image
-// lists, an entered lock, misuse of the platform, damaged guard bytes, debug output. Empty when
-// nothing.
-std::string LeftBehind(Plugin &p, size_t blocksBefore);
-
-// The placements the design gives for a ticket-number argument: glyph, x, y.
-std::vector<GlyphDraw> ExpectedGlyphs(int32_t ticketNumberArgument);
 
 // All of the above, in order.
 std::vector<CheckResult> CheckPlugin(Plugin &p);

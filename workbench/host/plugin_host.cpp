@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "workbench/pe/byte_reader.h"
 #include "workbench/emulator/loader.h"
+#include "workbench/pe/byte_reader.h"
 #include "workbench/standins/standin.h"
 
 const char *const kPluginExports[5] = {"DllMain", "DrawSeiriken", "GetPlgInfo", "SetCorpAddList",
@@ -37,8 +37,8 @@ bool OpenPlugin(Plugin &p, const std::string &path, std::string *error) {
 }
 
 bool CallDllMain(Plugin &p, uint32_t reason, uint32_t *result, std::string *error) {
-  return CallPlugin(p, "DllMain", {p.m.modules[static_cast<size_t>(p.module)].base, reason, 0},
-                    result, error);
+  const LoadedModule &module = p.m.modules[static_cast<size_t>(p.module)];
+  return CallGuest(p.m, module.base + module.pe.entryRva, {module.base, reason, 0}, result, error);
 }
 
 bool ReadGuestTextStore(Plugin &p, TextStoreSnapshot *snapshot, std::string *error) {
@@ -57,11 +57,6 @@ bool ReadGuestTextStore(Plugin &p, TextStoreSnapshot *snapshot, std::string *err
   if (store.heap != kProcessHeapHandle || store.count < 0 || store.count > 0x100000) {
     *error = "the text store at " + Hex32(snapshot->address) + " holds heap " + Hex32(store.heap) +
              " and counts " + std::to_string(store.count) + " live texts";
-    return false;
-  }
-  snapshot->liveTexts.assign(static_cast<size_t>(store.count), 0);
-  if (!ReadGuest(p.m, store.slots, snapshot->liveTexts.data(), snapshot->liveTexts.size() * 4)) {
-    *error = "the slot array at " + Hex32(store.slots) + " is unreadable";
     return false;
   }
   return true;

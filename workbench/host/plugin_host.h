@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "workbench/host/plugin_records.h"
 #include "workbench/emulator/machine.h"
+#include "workbench/host/plugin_records.h"
 
 // The exports every ticket plug-in has, in ordinal order.
 extern const char *const kPluginExports[5];
@@ -17,25 +17,25 @@ struct Plugin {
   uint32_t attachResult = 0;
 };
 
-// Loads the DLL and checks it has the plug-in's exports; DllMain has not run yet. False with a
-// plain message otherwise.
+// Loads the DLL and checks it has the plug-in's exports; its entry point has not run yet. False
+// with a plain message otherwise.
 bool LoadPlugin(Plugin &p, const std::string &path, std::string *error);
 // The same for a file's bytes already in memory; path names the module in messages.
 bool LoadPluginBytes(Plugin &p, const std::string &path, std::vector<uint8_t> bytes,
                      std::string *error);
 
-// LoadPlugin, then DllMain for process attach.
+// LoadPlugin, then the entry point for process attach.
 bool OpenPlugin(Plugin &p, const std::string &path, std::string *error);
 
-// DllMain(module, reason, 0).
+// Calls the module's entry point as the Windows loader does, with (module, reason, 0). For this
+// design the entry point is DllMain itself; for a module with start-up code, that code runs.
 bool CallDllMain(Plugin &p, uint32_t reason, uint32_t *result, std::string *error);
 
 // The plug-in's text store as the guest holds it, found by its lock: the one critical section the
 // module initialises.
 struct TextStoreSnapshot {
-  uint32_t address;                // of the store in guest memory
-  GuestTextStore store;            // its fields, the lock's included
-  std::vector<uint32_t> liveTexts; // the first store.count slots
+  uint32_t address;     // of the store in guest memory
+  GuestTextStore store; // its fields, the lock's included
 };
 bool ReadGuestTextStore(Plugin &p, TextStoreSnapshot *snapshot, std::string *error);
 

@@ -1,10 +1,12 @@
-// Records as the 32-bit guest holds them in its memory, one per layout: the offset of each field
-// in its comment, the size asserted. The host and the stand-ins copy them whole with ReadGuest and
-// WriteGuest.
+// The plug-in's own records as the 32-bit guest holds them in its memory, one per layout: the
+// offset of each field in its comment, the size and the offsets of the fields the host reads
+// asserted. The host copies them whole with ReadGuest and WriteGuest.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+#include "workbench/standins/sync.h"
 
 // The record GetPlgInfo fills (PlgInfo in plugin/plugin_interface.h), owned by the host.
 struct GuestPlgInfo {
@@ -14,17 +16,9 @@ struct GuestPlgInfo {
   int32_t reserved[11]; // 0x0C
 };
 static_assert(sizeof(GuestPlgInfo) == 56, "PlgInfo");
-
-// CRITICAL_SECTION of a 32-bit process.
-struct GuestCriticalSection {
-  uint32_t debugInfo;     // 0x00
-  int32_t lockCount;      // 0x04 -1 when free, else the count of waiting and holding entries - 1
-  int32_t recursionCount; // 0x08 enters by the owner not yet left
-  uint32_t owningThread;  // 0x0C the owner's thread id, 0 when free
-  uint32_t lockSemaphore; // 0x10
-  uint32_t spinCount;     // 0x14
-};
-static_assert(sizeof(GuestCriticalSection) == 24, "CRITICAL_SECTION, 32-bit");
+static_assert(offsetof(GuestPlgInfo, width) == 0x04 && offsetof(GuestPlgInfo, height) == 0x08 &&
+                  offsetof(GuestPlgInfo, reserved) == 0x0C,
+              "PlgInfo fields");
 
 // The plug-in's text store (TextStore in text/text_store.h) as the 32-bit module lays it out.
 struct GuestTextStore {
@@ -35,4 +29,6 @@ struct GuestTextStore {
   uint32_t heap;             // 0x24 the process heap's handle
 };
 static_assert(sizeof(GuestTextStore) == 40, "TextStore, 32-bit");
-static_assert(offsetof(GuestTextStore, lock) == 12, "the lock follows three 4-byte fields");
+static_assert(offsetof(GuestTextStore, count) == 0x04 && offsetof(GuestTextStore, lock) == 0x0C &&
+                  offsetof(GuestTextStore, heap) == 0x24,
+              "TextStore fields, 32-bit");

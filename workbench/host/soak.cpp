@@ -4,9 +4,9 @@
 #include <random>
 
 #include "resources/ticket_sizes.h"
-#include "workbench/host/conformance.h"
-#include "workbench/standins/standin.h"
+#include "workbench/host/leak_check.h"
 #include "workbench/host/ticket_picture.h"
+#include "workbench/standins/standin.h"
 
 namespace {
 

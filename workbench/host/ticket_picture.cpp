@@ -3,7 +3,7 @@
 #include "plugin/ticket_digits.h"
 #include "resources/resource_ids.h"
 #include "resources/ticket_sizes.h"
-#include "workbench/host/conformance.h"
+#include "workbench/host/design.h"
 #include "workbench/standins/standin.h"
 
 namespace {

@@ -2,6 +2,8 @@
 #include "workbench/emulator/cp932.h"
 #include "workbench/standins/standin.h"
 
+namespace {
+
 uint32_t StandInOutputDebugStringA(Machine &m, StandInCall &call) {
   uint32_t address = call.arguments[0];
   std::string text;
@@ -14,3 +16,12 @@ uint32_t StandInOutputDebugStringA(Machine &m, StandInCall &call) {
   call.detail = QuoteText(text);
   return 0;
 }
+
+const StandIn kRows[] = {
+    {"kernel32.dll", "OutputDebugStringA", 1, Convention::Stdcall, StandInOutputDebugStringA, false,
+     0},
+};
+
+} // namespace
+
+extern const StandInFamily kDebugStandIns = FamilyOf(kRows);

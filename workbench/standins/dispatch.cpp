@@ -9,11 +9,10 @@ namespace {
 // Runs the stand-in whose thunk the guest has just called; the thunk's own `ret` follows.
 void OnThunk(uc_engine *, uint64_t address, uint32_t, void *user) {
   Machine &m = *static_cast<Machine *>(user);
-  uint32_t offset = static_cast<uint32_t>(address) - kThunkBase;
-  if (offset % kThunkStride != 0 || offset / kThunkStride >= kStandInCount)
+  size_t index = 0;
+  if (!StandInAtAddress(static_cast<uint32_t>(address), &index))
     return;
-  size_t index = offset / kThunkStride;
-  const StandIn &standIn = kStandIns[index];
+  const StandIn &standIn = StandInAt(index);
   StandInCall call{};
   uc_reg_read(m.uc, UC_X86_REG_ESP, &call.stack);
   if (!ReadGuest(m, call.stack + 4, call.arguments, 4u * standIn.argumentCount)) {
@@ -46,10 +45,10 @@ bool InstallStandIns(Machine &m, std::string *error) {
     return false;
   }
   std::vector<uint8_t> thunks(kThunkSize, 0xF4); // hlt
-  for (size_t i = 0; i < kStandInCount; ++i) {
-    uint8_t *stub = &thunks[i * kThunkStride];
-    if (kStandIns[i].convention == Convention::Stdcall) {
-      uint32_t pop = 4u * static_cast<uint32_t>(kStandIns[i].argumentCount);
+  for (size_t i = 0; i < StandInCount(); ++i) {
+    uint8_t *stub = &thunks[StandInAddress(i) - kThunkBase];
+    if (StandInAt(i).convention == Convention::Stdcall) {
+      uint32_t pop = 4u * static_cast<uint32_t>(StandInAt(i).argumentCount);
       stub[0] = 0xC2; // ret pop
       stub[1] = static_cast<uint8_t>(pop);
       stub[2] = static_cast<uint8_t>(pop >> 8);
@@ -58,11 +57,11 @@ bool InstallStandIns(Machine &m, std::string *error) {
     }
   }
   uc_mem_write(m.uc, kThunkBase, thunks.data(), thunks.size());
-  m.callCounts.assign(kStandInCount, 0);
-  m.failCountdown.assign(kStandInCount, 0);
+  m.callCounts.assign(StandInCount(), 0);
+  m.failCountdown.assign(StandInCount(), 0);
   uc_hook hook;
   if (uc_hook_add(m.uc, &hook, UC_HOOK_CODE, reinterpret_cast<void *>(OnThunk), &m, kThunkBase,
-                  kThunkBase + kStandInCount * kThunkStride - 1) != UC_ERR_OK) {
+                  StandInAddress(StandInCount()) - 1) != UC_ERR_OK) {
     *error = "cannot install the stand-in hook";
     return false;
   }

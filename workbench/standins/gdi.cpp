@@ -7,6 +7,8 @@
 #include <cstring>
 
 #include "workbench/pe/pe_resources.h"
+#include "workbench/standins/dib.h"
+#include "workbench/standins/gdi.h"
 #include "workbench/standins/standin.h"
 
 namespace {
@@ -58,6 +60,8 @@ uint32_t CreateCanvas(Machine &m, int32_t width, int32_t height, uint32_t fill) 
   return handle;
 }
 
+namespace {
+
 // Integer resource names only (MAKEINTRESOURCE, or "#id"), which is how modules name bitmaps.
 uint32_t StandInLoadBitmapA(Machine &m, StandInCall &call) {
   uint32_t instance = call.arguments[0], name = call.arguments[1];
@@ -107,11 +111,10 @@ uint32_t StandInDeleteObject(Machine &m, StandInCall &call) {
 uint32_t StandInImageListCreate(Machine &m, StandInCall &call) {
   int32_t width = static_cast<int32_t>(call.arguments[0]);
   int32_t height = static_cast<int32_t>(call.arguments[1]);
-  uint32_t flags = call.arguments[2];
   if (width <= 0 || height <= 0 || width > 4096 || height > 4096)
     return 0;
   uint32_t handle = NewHandle(m, kImageListTag);
-  m.gdi.imageLists[handle] = ImageList{width, height, flags, {}};
+  m.gdi.imageLists[handle] = ImageList{width, height, {}};
   ++m.gdi.listsCreated;
   return handle;
 }
@@ -176,3 +179,18 @@ uint32_t StandInImageListDestroy(Machine &m, StandInCall &call) {
     m.problems.push_back("ImageList_Destroy of " + Hex32(list) + ", which is no live image list");
   return 0;
 }
+
+const StandIn kRows[] = {
+    {"user32.dll", "LoadBitmapA", 2, Convention::Stdcall, StandInLoadBitmapA, true, 0},
+    {"gdi32.dll", "DeleteObject", 1, Convention::Stdcall, StandInDeleteObject, false, 0},
+    {"comctl32.dll", "ImageList_Create", 5, Convention::Stdcall, StandInImageListCreate, true, 0},
+    {"comctl32.dll", "ImageList_Add", 3, Convention::Stdcall, StandInImageListAdd, true,
+     0xFFFFFFFF},
+    {"comctl32.dll", "ImageList_Draw", 6, Convention::Stdcall, StandInImageListDraw, false, 0},
+    {"comctl32.dll", "ImageList_Destroy", 1, Convention::Stdcall, StandInImageListDestroy, false,
+     0},
+};
+
+} // namespace
+
+extern const StandInFamily kGdiStandIns = FamilyOf(kRows);

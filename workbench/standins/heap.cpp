@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "workbench/standins/heap.h"
 #include "workbench/standins/standin.h"
 
 namespace {
@@ -17,11 +18,6 @@ const uint32_t kLargestRequest = 0x01000000;
 const uint8_t kUnset[4] = {0xBA, 0xAD, 0xF0, 0x0D};
 const uint8_t kFreed[4] = {0xEE, 0xFE, 0xEE, 0xFE};
 
-// The size bytes at a block's address, in host memory.
-uint8_t *BlockBytes(Machine &m, uint32_t address, uint32_t size) {
-  return HostBackedBytes(m, address, size);
-}
-
 // A word at a time where whole words fit: blocks start on 16-byte boundaries.
 void Fill(uint8_t *bytes, uint32_t size, const uint8_t (&pattern)[4]) {
   uint32_t i = 0;
@@ -32,7 +28,8 @@ void Fill(uint8_t *bytes, uint32_t size, const uint8_t (&pattern)[4]) {
 }
 
 bool GuardIntact(Machine &m, const HeapBlock &block) {
-  const uint8_t *guard = BlockBytes(m, block.address + block.size, block.capacity - block.size);
+  const uint8_t *guard =
+      HostBackedBytes(m, block.address + block.size, block.capacity - block.size);
   return std::all_of(guard, guard + (block.capacity - block.size),
                      [](uint8_t b) { return b == kGuardByte; });
 }
@@ -79,7 +76,7 @@ uint32_t Allocate(Machine &m, uint32_t size, bool zero) {
   block->size = size;
   block->live = true;
   ++m.heap.liveBlocks;
-  uint8_t *bytes = BlockBytes(m, block->address, capacity);
+  uint8_t *bytes = HostBackedBytes(m, block->address, capacity);
   if (zero)
     std::memset(bytes, 0, size);
   else
@@ -93,7 +90,7 @@ void Release(Machine &m, HeapBlock &block, const char *function) {
   if (!GuardIntact(m, block))
     m.problems.push_back(std::string(function) + ": the block " + Hex32(block.address) + " of " +
                          std::to_string(block.size) + " bytes was written past its end");
-  Fill(BlockBytes(m, block.address, block.capacity), block.capacity, kFreed);
+  Fill(HostBackedBytes(m, block.address, block.capacity), block.capacity, kFreed);
   block.live = false;
   --m.heap.liveBlocks;
   m.heap.spare[block.capacity].push_back(static_cast<size_t>(&block - m.heap.blocks.data()));
@@ -105,8 +102,6 @@ void ReportBadBlock(Machine &m, uint32_t address, const char *function) {
                        Hex32(address) + (twice ? "" : ", never allocated by HeapAlloc"));
 }
 
-} // namespace
-
 uint32_t StandInGetProcessHeap(Machine &, StandInCall &) {
   return kProcessHeapHandle;
 }
@@ -115,7 +110,6 @@ uint32_t StandInHeapAlloc(Machine &m, StandInCall &call) {
   uint32_t heap = call.arguments[0], flags = call.arguments[1], bytes = call.arguments[2];
   if (!CheckHandle(m, heap, "HeapAlloc"))
     return 0;
-  ++m.heap.allocations;
   return Allocate(m, bytes, flags & kHeapZeroMemory);
 }
 
@@ -127,7 +121,6 @@ uint32_t StandInHeapReAlloc(Machine &m, StandInCall &call) {
            size = call.arguments[3];
   if (!CheckHandle(m, heap, "HeapReAlloc"))
     return 0;
-  ++m.heap.reallocations;
   HeapBlock *old = LiveBlockAt(m, address);
   if (!old) {
     ReportBadBlock(m, address, "HeapReAlloc");
@@ -140,7 +133,7 @@ uint32_t StandInHeapReAlloc(Machine &m, StandInCall &call) {
   uint32_t moved = Allocate(m, size, flags & kHeapZeroMemory);
   if (!moved)
     return 0;
-  std::memcpy(BlockBytes(m, moved, kept), BlockBytes(m, address, kept), kept);
+  std::memcpy(HostBackedBytes(m, moved, kept), HostBackedBytes(m, address, kept), kept);
   Release(m, *LiveBlockAt(m, address), "HeapReAlloc");
   return moved;
 }
@@ -149,7 +142,6 @@ uint32_t StandInHeapFree(Machine &m, StandInCall &call) {
   uint32_t heap = call.arguments[0], address = call.arguments[2];
   if (!CheckHandle(m, heap, "HeapFree"))
     return 0;
-  ++m.heap.frees;
   if (address == 0)
     return 1; // freeing null succeeds and does nothing
   HeapBlock *block = LiveBlockAt(m, address);
@@ -160,6 +152,17 @@ uint32_t StandInHeapFree(Machine &m, StandInCall &call) {
   Release(m, *block, "HeapFree");
   return 1;
 }
+
+const StandIn kRows[] = {
+    {"kernel32.dll", "GetProcessHeap", 0, Convention::Stdcall, StandInGetProcessHeap, false, 0},
+    {"kernel32.dll", "HeapAlloc", 3, Convention::Stdcall, StandInHeapAlloc, true, 0},
+    {"kernel32.dll", "HeapReAlloc", 4, Convention::Stdcall, StandInHeapReAlloc, true, 0},
+    {"kernel32.dll", "HeapFree", 3, Convention::Stdcall, StandInHeapFree, false, 0},
+};
+
+} // namespace
+
+extern const StandInFamily kHeapStandIns = FamilyOf(kRows);
 
 size_t LiveHeapBlockCount(const Machine &m) {
   return m.heap.liveBlocks;

@@ -46,8 +46,6 @@ const char *NextString(void *context) {
   return a.strings.back().c_str();
 }
 
-} // namespace
-
 uint32_t StandInCompareStringA(Machine &m, StandInCall &call) {
   uint32_t locale = call.arguments[0], flags = call.arguments[1];
   uint32_t leftAddress = call.arguments[2], rightAddress = call.arguments[4];
@@ -140,3 +138,15 @@ uint32_t StandInRtlMoveMemory(Machine &m, StandInCall &call) {
   }
   return 0;
 }
+
+const StandIn kRows[] = {
+    {"kernel32.dll", "CompareStringA", 6, Convention::Stdcall, StandInCompareStringA, false, 0},
+    {"kernel32.dll", "lstrlenA", 1, Convention::Stdcall, StandInLstrlenA, false, 0},
+    {"kernel32.dll", "RtlMoveMemory", 3, Convention::Stdcall, StandInRtlMoveMemory, false, 0},
+    {"user32.dll", "CharUpperA", 1, Convention::Stdcall, StandInCharUpperA, false, 0},
+    {"user32.dll", "wsprintfA", 2, Convention::CdeclVariadic, StandInWsprintfA, false, 0},
+};
+
+} // namespace
+
+extern const StandInFamily kStringStandIns = FamilyOf(kRows);

@@ -3,8 +3,8 @@
 // and left as often as entered.
 #include <cstdio>
 
-#include "workbench/host/plugin_records.h"
 #include "workbench/standins/standin.h"
+#include "workbench/standins/sync.h"
 
 namespace {
 
@@ -26,8 +26,6 @@ CriticalSectionState *Known(Machine &m, uint32_t address, const char *function) 
   return nullptr;
 }
 
-} // namespace
-
 uint32_t StandInInitializeCriticalSection(Machine &m, StandInCall &call) {
   uint32_t section = call.arguments[0];
   if (!WritableByGuest(m, section, sizeof(GuestCriticalSection)) || !Store(m, section, 0)) {
@@ -44,7 +42,6 @@ uint32_t StandInEnterCriticalSection(Machine &m, StandInCall &call) {
   CriticalSectionState *cs = Known(m, section, "EnterCriticalSection");
   if (cs) {
     ++cs->recursion;
-    ++cs->enters;
     Store(m, section, cs->recursion);
   }
   return 0;
@@ -63,6 +60,19 @@ uint32_t StandInLeaveCriticalSection(Machine &m, StandInCall &call) {
   Store(m, section, cs->recursion);
   return 0;
 }
+
+const StandIn kRows[] = {
+    {"kernel32.dll", "InitializeCriticalSection", 1, Convention::Stdcall,
+     StandInInitializeCriticalSection, false, 0},
+    {"kernel32.dll", "EnterCriticalSection", 1, Convention::Stdcall, StandInEnterCriticalSection,
+     false, 0},
+    {"kernel32.dll", "LeaveCriticalSection", 1, Convention::Stdcall, StandInLeaveCriticalSection,
+     false, 0},
+};
+
+} // namespace
+
+extern const StandInFamily kSyncStandIns = FamilyOf(kRows);
 
 size_t HeldCriticalSections(const Machine &m) {
   size_t held = 0;

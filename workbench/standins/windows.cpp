@@ -1,9 +1,9 @@
 // Host windows the guest writes to: an edit control that keeps its text and a combo box that
 // keeps its list. Handles the workbench did not create answer as Windows does for an invalid
 // window: 0, nothing changed.
+#include "workbench/standins/windows.h"
 #include "workbench/emulator/cp932.h"
 #include "workbench/standins/standin.h"
-#include "workbench/standins/window_messages.h"
 
 namespace {
 
@@ -30,15 +30,6 @@ bool ReadText(Machine &m, uint32_t address, std::string *text, const char *funct
 
 bool IsComboBoxMessage(uint32_t message) {
   return message == kCbResetContent || message == kCbAddString || message == kCbGetCount;
-}
-
-} // namespace
-
-uint32_t CreateEditModel(Machine &m) {
-  return NewWindow(m, WindowModel::Edit);
-}
-uint32_t CreateComboBoxModel(Machine &m) {
-  return NewWindow(m, WindowModel::ComboBox);
 }
 
 uint32_t StandInSetWindowTextA(Machine &m, StandInCall &call) {
@@ -94,4 +85,20 @@ uint32_t StandInSendMessageA(Machine &m, StandInCall &call) {
   }
   call.detail = "CB_GETCOUNT";
   return static_cast<uint32_t>(window.items.size());
+}
+
+const StandIn kRows[] = {
+    {"user32.dll", "SetWindowTextA", 2, Convention::Stdcall, StandInSetWindowTextA, false, 0},
+    {"user32.dll", "SendMessageA", 4, Convention::Stdcall, StandInSendMessageA, false, 0},
+};
+
+} // namespace
+
+extern const StandInFamily kWindowStandIns = FamilyOf(kRows);
+
+uint32_t CreateEditModel(Machine &m) {
+  return NewWindow(m, WindowModel::Edit);
+}
+uint32_t CreateComboBoxModel(Machine &m) {
+  return NewWindow(m, WindowModel::ComboBox);
 }
