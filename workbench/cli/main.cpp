@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "resources/ticket_sizes.h"
 #include "tools/png/png_image.h"
+#include "tools/preview/sheet_layout.h"
 #include "workbench/emulator/cp932.h"
 #include "workbench/host/conformance.h"
 #include "workbench/host/plugin_host.h"
@@ -26,41 +26,16 @@ enum ExitCode {
   kCannotWrite = 5,
 };
 
-const char kUsageText[] =
-    "Usage: tkt-workbench [--plugin FILE] COMMAND [ARGUMENTS]\n"
-    "\n"
-    "Runs a 32-bit Windows ticket plug-in DLL inside a CPU emulator, standing in for the\n"
-    "Windows functions it imports. No Windows and no Wine are needed.\n"
-    "\n"
-    "Commands:\n"
-    "  info               the plug-in's record, description (as UTF-8) and list entries\n"
-    "  render N -o FILE   draw ticket N into a PNG file\n"
-    "  sheet -o FILE      draw tickets 0 to 99 on one PNG sheet\n"
-    "  trace N            every Windows call of one drawing of ticket N, with arguments\n"
-    "  check              check the plug-in against the design and print a report\n"
-    "  soak N             draw N tickets in a row and show that the heap, the texts, the\n"
-    "                     bitmaps and the image lists end where they started\n"
-    "\n"
-    "Options:\n"
-    "  --plugin FILE      the plug-in DLL (default: " WB_DEFAULT_PLUGIN ")\n"
-    "  --fail FUNCTION:N  the Nth call of FUNCTION after loading fails as on Windows; one of\n"
-    "                     HeapAlloc, HeapReAlloc, LoadBitmapA, ImageList_Create, ImageList_Add\n"
-    "  -h, --help         this text\n"
-    "\n"
-    "Exit codes: 0 done (check: conforms, soak: nothing left), 1 check or soak found\n"
-    "differences, 2 usage error,\n"
-    "3 the file cannot be loaded as a ticket plug-in, 4 the plug-in faulted,\n"
-    "5 the picture cannot be written.\n";
-
 int Usage(const std::string &message) {
   std::fprintf(stderr, "tkt-workbench: %s\nTry 'tkt-workbench --help'.\n", message.c_str());
   return kUsage;
 }
 
-bool ParseNumber(const std::string &text, uint32_t *value) {
+// A number from `lowest` to 4294967295, decimal or 0x-hexadecimal; false for anything else.
+bool ParseNumber(const std::string &text, long long lowest, uint32_t *value) {
   char *end = nullptr;
   long long parsed = std::strtoll(text.c_str(), &end, 0);
-  if (text.empty() || *end != 0 || parsed < -2147483648LL || parsed > 4294967295LL)
+  if (text.empty() || *end != 0 || parsed < lowest || parsed > 4294967295LL)
     return false;
   *value = static_cast<uint32_t>(parsed);
   return true;
@@ -81,7 +56,13 @@ int WritePicture(const std::string &path, const Pixels &picture) {
   return kOk;
 }
 
-int Info(Plugin &p) {
+// What a command is given on the command line.
+struct Request {
+  uint32_t number = 0; // the ticket number, or the count of tickets
+  std::string output;  // -o FILE
+};
+
+int Info(Plugin &p, const Request &) {
   uint32_t result = 0;
   std::vector<uint8_t> record;
   std::string error, text;
@@ -112,45 +93,47 @@ int Info(Plugin &p) {
   return kOk;
 }
 
-int Render(Plugin &p, uint32_t number, const std::string &output) {
+int Render(Plugin &p, const Request &r) {
   Pixels picture;
   std::string error;
-  if (!RenderTicket(p, number, &picture, &error))
+  if (!RenderTicket(p, r.number, &picture, &error))
     return Faulted(error);
-  return WritePicture(output, picture);
+  return WritePicture(r.output, picture);
 }
 
-// Tickets 0 to 99 in ten rows of ten, on a grey ground with a 4-pixel gap.
-int Sheet(Plugin &p, const std::string &output) {
-  const int32_t gap = 4;
+// Tickets 0 to 99, laid out as the Windows preview lays them out.
+int Sheet(Plugin &p, const Request &r) {
   Pixels sheet{0, 0, {}};
-  for (uint32_t n = 0; n < 100; ++n) {
+  for (int32_t n = 0; n < SheetTickets; ++n) {
     Pixels ticket;
     std::string error;
-    if (!RenderTicket(p, n, &ticket, &error))
+    if (!RenderTicket(p, static_cast<uint32_t>(n), &ticket, &error))
       return Faulted("ticket " + std::to_string(n) + ": " + error);
     if (sheet.data.empty()) {
-      sheet.width = gap + 10 * (ticket.width + gap);
-      sheet.height = gap + 10 * (ticket.height + gap);
-      sheet.data.assign(static_cast<size_t>(sheet.width) * sheet.height, 0xFF808080);
+      sheet.width = SheetWidth(ticket.width);
+      sheet.height = SheetHeight(ticket.height);
+      sheet.data.assign(static_cast<size_t>(sheet.width) * sheet.height, SheetBackground);
     }
-    int32_t left = gap + static_cast<int32_t>(n % 10) * (ticket.width + gap);
-    int32_t top = gap + static_cast<int32_t>(n / 10) * (ticket.height + gap);
+    int32_t left = SheetLeft(n, ticket.width), top = SheetTop(n, ticket.height);
     for (int32_t y = 0; y < ticket.height; ++y)
       std::memcpy(&sheet.data[static_cast<size_t>((top + y) * sheet.width + left)],
                   &ticket.data[static_cast<size_t>(y * ticket.width)],
                   static_cast<size_t>(ticket.width) * 4);
   }
-  return WritePicture(output, sheet);
+  return WritePicture(r.output, sheet);
 }
 
-int Trace(Plugin &p, uint32_t number) {
-  const uint32_t arguments[8] = {0, 0, 0, 0, 0, number, 0, 0};
+// On a canvas of the size GetPlgInfo reports, as render draws.
+int Trace(Plugin &p, const Request &r) {
+  const uint32_t arguments[8] = {0, 0, 0, 0, 0, r.number, 0, 0};
+  int32_t width = 0, height = 0;
   uint32_t dc = 0, result = 0;
   std::string error;
-  bool ran = DrawTicket(p, arguments, FaceWidth, FaceHeight, 0xFFFFFFFF, &dc, &result, &error);
-  std::printf("DrawSeiriken(0x%X, 0, 0, 0, 0, 0x%X, 0, 0) on a %d x %d canvas\n", dc, number,
-              FaceWidth, FaceHeight);
+  if (!TicketSize(p, &width, &height, &error))
+    return Faulted(error);
+  bool ran = DrawTicket(p, arguments, width, height, 0xFFFFFFFF, &dc, &result, &error);
+  std::printf("DrawSeiriken(0x%X, 0, 0, 0, 0, 0x%X, 0, 0) on a %d x %d canvas\n", dc, r.number,
+              width, height);
   for (const LoggedCall &call : p.m.log.calls)
     std::printf("  %s\n", FormatCall(call).c_str());
   if (!ran)
@@ -165,7 +148,7 @@ int Trace(Plugin &p, uint32_t number) {
   return kOk;
 }
 
-int Check(Plugin &p) {
+int Check(Plugin &p, const Request &) {
   int failed = 0;
   for (const CheckResult &r : CheckPlugin(p)) {
     std::printf("%s %s\n", r.ok ? "ok  " : "FAIL", r.name.c_str());
@@ -179,8 +162,8 @@ int Check(Plugin &p) {
   return failed ? kNonConforming : kOk;
 }
 
-int SoakCommand(Plugin &p, uint32_t tickets) {
-  SoakReport r = Soak(p, tickets);
+int SoakCommand(Plugin &p, const Request &request) {
+  SoakReport r = Soak(p, request.number);
   std::printf("%llu tickets in %.1f s (%.0f tickets/s)\n"
               "heap blocks %zu before, %zu after; live texts %d before, %d after\n"
               "bitmaps %llu loaded, %llu deleted; image lists %llu created, %llu destroyed\n",
@@ -196,21 +179,112 @@ int SoakCommand(Plugin &p, uint32_t tickets) {
   return kOk;
 }
 
+enum class Argument { None, TicketNumber, Count };
+
+// The commands: what each takes, its line of the help, and what runs it.
+struct Command {
+  const char *name;
+  Argument argument;
+  bool writesPicture; // needs -o FILE
+  const char *help;   // after the name and its arguments; a new line continues it
+  int (*run)(Plugin &p, const Request &r);
+};
+
+const Command kCommands[] = {
+    {"info", Argument::None, false, "the plug-in's record, description (as UTF-8) and list entries",
+     Info},
+    {"render", Argument::TicketNumber, true, "draw ticket N into a PNG file", Render},
+    {"sheet", Argument::None, true, "draw tickets 0 to 99 on one PNG sheet", Sheet},
+    {"trace", Argument::TicketNumber, false,
+     "every Windows call of one drawing of ticket N, with arguments", Trace},
+    {"check", Argument::None, false, "check the plug-in against the design and print a report",
+     Check},
+    {"soak", Argument::Count, false,
+     "draw N tickets in a row and show that the heap, the texts, the\n"
+     "bitmaps and the image lists end where they started",
+     SoakCommand},
+};
+
+std::string Synopsis(const Command &c) {
+  return std::string(c.name) + (c.argument == Argument::None ? "" : " N") +
+         (c.writesPicture ? " -o FILE" : "");
+}
+
+// Two columns: what to type, and what it does; a long description goes on below, indented.
+std::string HelpLine(const std::string &left, const std::string &right) {
+  std::string line = "  " + left + std::string(left.size() < 19 ? 19 - left.size() : 1, ' ');
+  for (char c : right)
+    line += c == '\n' ? std::string("\n") + std::string(21, ' ') : std::string(1, c);
+  return line + "\n";
+}
+
+std::string UsageText() {
+  std::string text =
+      "Usage: tkt-workbench [--plugin FILE] COMMAND [ARGUMENTS]\n"
+      "\n"
+      "Runs a 32-bit Windows ticket plug-in DLL inside a CPU emulator, standing in for the\n"
+      "Windows functions it imports. No Windows and no Wine are needed.\n"
+      "\n"
+      "Commands:\n";
+  for (const Command &c : kCommands)
+    text += HelpLine(Synopsis(c), c.help);
+  text += "\nOptions:\n" +
+          HelpLine("--plugin FILE", "the plug-in DLL (default: " WB_DEFAULT_PLUGIN ")") +
+          HelpLine("--fail FUNCTION:N", "the Nth call of FUNCTION after loading fails as on "
+                                        "Windows; one of\n" +
+                                            FailingStandInNames()) +
+          HelpLine("-h, --help", "this text") +
+          "\n"
+          "Exit codes: 0 done (check: conforms, soak: nothing left), 1 check or soak found\n"
+          "differences, 2 usage error,\n"
+          "3 the file cannot be loaded as a ticket plug-in, 4 the plug-in faulted,\n"
+          "5 the picture cannot be written.\n";
+  return text;
+}
+
+// The command the words name with its argument read, or null after a usage message.
+const Command *ParseCommand(const std::vector<std::string> &words, Request *request, int *status) {
+  *status = kUsage;
+  const Command *command = nullptr;
+  if (words.empty())
+    return Usage("no command given"), nullptr;
+  for (const Command &c : kCommands)
+    if (words[0] == c.name)
+      command = &c;
+  if (!command)
+    return Usage("unknown command '" + words[0] + "'"), nullptr;
+  const std::string name = command->name;
+  const char *what =
+      command->argument == Argument::Count ? "count of tickets (1 or more)" : "ticket number";
+  if (command->argument == Argument::None && words.size() != 1)
+    return Usage(name + " takes no arguments"), nullptr;
+  if (command->argument != Argument::None && words.size() != 2)
+    return Usage(name + " takes one " + what), nullptr;
+  // A ticket number is any 32-bit argument; a count is from 1 up.
+  long long lowest = command->argument == Argument::Count ? 1 : -2147483648LL;
+  if (command->argument != Argument::None && !ParseNumber(words[1], lowest, &request->number))
+    return Usage("'" + words[1] + "' is not a " + what), nullptr;
+  if (command->writesPicture && request->output.empty())
+    return Usage(name + " needs -o FILE.png"), nullptr;
+  return command;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
-  std::string plugin = WB_DEFAULT_PLUGIN, output, failure;
+  std::string plugin = WB_DEFAULT_PLUGIN, failure;
+  Request request;
   std::vector<std::string> words;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "-h" || arg == "--help") {
-      std::fputs(kUsageText, stdout);
+      std::fputs(UsageText().c_str(), stdout);
       return kOk;
     }
     if (arg == "--plugin" || arg == "-o") {
       if (i + 1 >= argc)
         return Usage(arg + " needs a file name");
-      (arg == "-o" ? output : plugin) = argv[++i];
+      (arg == "-o" ? request.output : plugin) = argv[++i];
     } else if (arg == "--fail") {
       if (i + 1 >= argc)
         return Usage("--fail needs FUNCTION:N");
@@ -219,27 +293,14 @@ int main(int argc, char **argv) {
       words.push_back(arg);
     }
   }
-  if (words.empty())
-    return Usage("no command given");
-  const std::string &command = words[0];
-  uint32_t number = 0;
-  size_t wanted = command == "render" || command == "trace" || command == "soak" ? 2 : 1;
-  if (command != "info" && command != "render" && command != "sheet" && command != "trace" &&
-      command != "check" && command != "soak")
-    return Usage("unknown command '" + command + "'");
-  if (words.size() != wanted)
-    return Usage(command + (wanted == 1         ? " takes no arguments"
-                            : command == "soak" ? " takes one count of tickets"
-                                                : " takes one ticket number"));
-  if (wanted == 2 && !ParseNumber(words[1], &number))
-    return Usage("'" + words[1] + "' is not a " +
-                 (command == "soak" ? "count of tickets" : "ticket number"));
-  if ((command == "render" || command == "sheet") && output.empty())
-    return Usage(command + " needs -o FILE.png");
+  int status = kOk;
+  const Command *command = ParseCommand(words, &request, &status);
+  if (!command)
+    return status;
   size_t colon = failure.rfind(':');
   uint32_t nth = 0;
   if (!failure.empty() &&
-      (colon == std::string::npos || !ParseNumber(failure.substr(colon + 1), &nth) || nth == 0))
+      (colon == std::string::npos || !ParseNumber(failure.substr(colon + 1), 1, &nth)))
     return Usage("--fail takes FUNCTION:N with N from 1 up, not '" + failure + "'");
 
   Plugin p;
@@ -250,15 +311,5 @@ int main(int argc, char **argv) {
   }
   if (!failure.empty() && !FailNthCall(p.m, failure.substr(0, colon), nth))
     return Usage(failure.substr(0, colon) + " cannot be made to fail");
-  if (command == "info")
-    return Info(p);
-  if (command == "render")
-    return Render(p, number, output);
-  if (command == "sheet")
-    return Sheet(p, output);
-  if (command == "trace")
-    return Trace(p, number);
-  if (command == "soak")
-    return SoakCommand(p, number);
-  return Check(p);
+  return command->run(p, request);
 }

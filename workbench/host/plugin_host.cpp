@@ -120,19 +120,27 @@ std::vector<GlyphDraw> GlyphDraws(const CallLog &log) {
   return draws;
 }
 
-bool RenderTicket(Plugin &p, uint32_t number, Pixels *picture, std::string *error) {
+bool TicketSize(Plugin &p, int32_t *width, int32_t *height, std::string *error) {
   uint32_t infoResult = 0;
   std::vector<uint8_t> record;
   if (!ReadPlgInfo(p, &infoResult, &record, error))
     return false;
   GuestPlgInfo info{};
   ReadAt(record, 0, &info);
-  int32_t width = info.width, height = info.height;
-  if (width <= 0 || height <= 0 || width > 4096 || height > 4096) {
-    *error = "GetPlgInfo reports an impossible ticket size " + std::to_string(width) + " x " +
-             std::to_string(height);
+  *width = info.width;
+  *height = info.height;
+  if (info.width <= 0 || info.height <= 0 || info.width > 4096 || info.height > 4096) {
+    *error = "GetPlgInfo reports an impossible ticket size " + std::to_string(info.width) + " x " +
+             std::to_string(info.height);
     return false;
   }
+  return true;
+}
+
+bool RenderTicket(Plugin &p, uint32_t number, Pixels *picture, std::string *error) {
+  int32_t width = 0, height = 0;
+  if (!TicketSize(p, &width, &height, error))
+    return false;
   const uint32_t arguments[8] = {0, 0, 0, 0, 0, number, 0, 0};
   uint32_t dc = 0, result = 0;
   if (!DrawTicket(p, arguments, width, height, 0xFFFFFFFF, &dc, &result, error))

@@ -71,6 +71,10 @@ bool DrawTicket(Plugin &p, const uint32_t arguments[8], int32_t width, int32_t h
 // created in it (the digit list).
 std::vector<GlyphDraw> GlyphDraws(const CallLog &log);
 
+// The ticket's size as GetPlgInfo reports it; false with a message when the call faults or the
+// size is impossible.
+bool TicketSize(Plugin &p, int32_t *width, int32_t *height, std::string *error);
+
 // Renders ticket `number` (the ticket-number argument; the others 0) on a white canvas of the
 // record's size; the picture, or false with a message.
 bool RenderTicket(Plugin &p, uint32_t number, Pixels *picture, std::string *error);
