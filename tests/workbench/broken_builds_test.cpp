@@ -7,8 +7,8 @@
 #include <iterator>
 
 #include "resources/resource_ids.h"
+#include "tools/png/byte_reader.h"
 #include "workbench/host/conformance.h"
-#include "workbench/pe/byte_reader.h"
 #include "workbench/pe/pe_resources.h"
 
 namespace {

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "tools/png/byte_reader.h"
 #include "tools/png/png_image.h"
 #include "tools/preview/sheet_layout.h"
 #include "workbench/emulator/cp932.h"
 #include "workbench/host/conformance.h"
 #include "workbench/host/plugin_host.h"
 #include "workbench/host/soak.h"
-#include "workbench/pe/byte_reader.h"
 #include "workbench/standins/standin.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "workbench/pe/byte_reader.h"
+#include "tools/png/byte_reader.h"
 #include "workbench/standins/standin.h"
 
 namespace {

@@ -5,10 +5,10 @@
 
 #include "resources/resource_ids.h"
 #include "resources/ticket_sizes.h"
+#include "tools/png/byte_reader.h"
 #include "workbench/emulator/cp932.h"
 #include "workbench/host/design.h"
 #include "workbench/host/leak_check.h"
-#include "workbench/pe/byte_reader.h"
 #include "workbench/standins/standin.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "tools/png/byte_reader.h"
 #include "workbench/emulator/loader.h"
-#include "workbench/pe/byte_reader.h"
 #include "workbench/standins/standin.h"
 
 const char *const kPluginExports[5] = {"DllMain", "DrawSeiriken", "GetPlgInfo", "SetCorpAddList",

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "workbench/pe/byte_reader.h"
+#include "tools/png/byte_reader.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "workbench/pe/pe_resources.h"
 
-#include "workbench/pe/byte_reader.h"
+#include "tools/png/byte_reader.h"
 
 namespace {
 

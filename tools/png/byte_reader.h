@@ -1,8 +1,8 @@
-// Little-endian numbers and records read from untrusted bytes: a module file, a resource, an
-// image being relocated. Every read first checks that the whole value lies inside the buffer, so
-// a truncated or hostile file gives a failed read, never a read outside it. Records are plain
-// structs of fixed-width fields laid out as in the file (see pe_layout.h) and are copied as they
-// lie, which is exact on a little-endian host.
+// Little-endian numbers and records in bytes: a BMP or module file, a resource, an image being
+// relocated. Every read and write first checks that the whole value lies inside the buffer, so a
+// truncated or hostile file gives a failed read, never a read outside it. Records are plain
+// structs of fixed-width fields laid out as in the file (bmp_layout.h, workbench/pe/pe_layout.h)
+// and are copied as they lie, which is exact on a little-endian host.
 #pragma once
 
 #include <cstdint>
