@@ -26,7 +26,7 @@ i686-w64-mingw32-objdump -h "$product" | awk '/^ +[0-9]+ \./ { print $2, $3 }' |
 echo
 # How 32-bit programs run here, asked without registering anything: only a natively run
 # product gives a timing of the plug-in.
-TKT_WINE32=$(scripts/wine.sh route-32)
+TKT_WINE32=$(scripts/wine32.sh route)
 export TKT_WINE32
 echo "== 32-bit Wine: $TKT_WINE32."
 case $TKT_WINE32 in
