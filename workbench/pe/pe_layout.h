@@ -1,8 +1,9 @@
 // The layouts of a 32-bit PE file as they lie in the file, one record per layout: the offset of
-// each field in its comment, the size asserted. Read them with ReadAt (byte_reader.h), which
-// checks that the whole record lies inside the file.
+// each field in its comment, the size and the offsets of the fields read asserted. Read them with
+// ReadAt (byte_reader.h), which checks that the whole record lies inside the file.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // At file offset 0.
@@ -12,6 +13,7 @@ struct ImageDosHeader {
   uint32_t ntHeadersOffset;   // 0x3C file offset of ImageNtHeaders (e_lfanew)
 };
 static_assert(sizeof(ImageDosHeader) == 64, "IMAGE_DOS_HEADER");
+static_assert(offsetof(ImageDosHeader, ntHeadersOffset) == 0x3C, "e_lfanew");
 const uint16_t kDosSignature = 0x5A4D; // "MZ"
 
 struct ImageFileHeader {
@@ -24,6 +26,10 @@ struct ImageFileHeader {
   uint16_t characteristics;      // 0x12 kFileDll, ...
 };
 static_assert(sizeof(ImageFileHeader) == 20, "IMAGE_FILE_HEADER");
+static_assert(offsetof(ImageFileHeader, numberOfSections) == 0x02 &&
+                  offsetof(ImageFileHeader, sizeOfOptionalHeader) == 0x10 &&
+                  offsetof(ImageFileHeader, characteristics) == 0x12,
+              "IMAGE_FILE_HEADER fields");
 const uint16_t kMachineI386 = 0x014C;
 const uint16_t kFileDll = 0x2000;
 
@@ -62,6 +68,13 @@ struct ImageOptionalHeader32 {
   uint32_t numberOfRvaAndSizes;         // 0x5C
 };
 static_assert(sizeof(ImageOptionalHeader32) == 96, "IMAGE_OPTIONAL_HEADER32 without directories");
+static_assert(offsetof(ImageOptionalHeader32, addressOfEntryPoint) == 0x10 &&
+                  offsetof(ImageOptionalHeader32, imageBase) == 0x1C &&
+                  offsetof(ImageOptionalHeader32, sectionAlignment) == 0x20 &&
+                  offsetof(ImageOptionalHeader32, sizeOfImage) == 0x38 &&
+                  offsetof(ImageOptionalHeader32, sizeOfHeaders) == 0x3C &&
+                  offsetof(ImageOptionalHeader32, numberOfRvaAndSizes) == 0x5C,
+              "IMAGE_OPTIONAL_HEADER32 fields");
 const uint16_t kOptionalMagicPe32 = 0x010B;
 
 struct ImageDataDirectory {
@@ -69,11 +82,14 @@ struct ImageDataDirectory {
   uint32_t size;           // 0x04
 };
 static_assert(sizeof(ImageDataDirectory) == 8, "IMAGE_DATA_DIRECTORY");
+static_assert(offsetof(ImageDataDirectory, size) == 0x04, "IMAGE_DATA_DIRECTORY size");
 const uint32_t kDirectoryExport = 0;
 const uint32_t kDirectoryImport = 1;
 const uint32_t kDirectoryResource = 2;
 const uint32_t kDirectoryBaseRelocation = 5;
 const uint32_t kDirectoryCount = 16;
+
+const uint32_t kOptionalHeaderOffset = 0x18;
 
 // At the file offset ImageDosHeader::ntHeadersOffset.
 struct ImageNtHeaders32 {
@@ -82,8 +98,10 @@ struct ImageNtHeaders32 {
   ImageOptionalHeader32 optionalHeader; // 0x18
 };
 static_assert(sizeof(ImageNtHeaders32) == 120, "IMAGE_NT_HEADERS32 up to the directories");
+static_assert(offsetof(ImageNtHeaders32, fileHeader) == 0x04 &&
+                  offsetof(ImageNtHeaders32, optionalHeader) == kOptionalHeaderOffset,
+              "IMAGE_NT_HEADERS32 fields");
 const uint32_t kNtSignature = 0x00004550; // "PE\0\0"
-const uint32_t kOptionalHeaderOffset = 0x18;
 
 struct ImageSectionHeader {
   char name[8];                  // 0x00 zero-padded, not always terminated
@@ -98,6 +116,12 @@ struct ImageSectionHeader {
   uint32_t characteristics;      // 0x24 kSectionExecute, ...
 };
 static_assert(sizeof(ImageSectionHeader) == 40, "IMAGE_SECTION_HEADER");
+static_assert(offsetof(ImageSectionHeader, virtualSize) == 0x08 &&
+                  offsetof(ImageSectionHeader, virtualAddress) == 0x0C &&
+                  offsetof(ImageSectionHeader, sizeOfRawData) == 0x10 &&
+                  offsetof(ImageSectionHeader, pointerToRawData) == 0x14 &&
+                  offsetof(ImageSectionHeader, characteristics) == 0x24,
+              "IMAGE_SECTION_HEADER fields");
 const uint32_t kSectionExecute = 0x20000000;
 const uint32_t kSectionRead = 0x40000000;
 const uint32_t kSectionWrite = 0x80000000;
@@ -116,6 +140,14 @@ struct ImageExportDirectory {
   uint32_t addressOfNameOrdinals; // 0x24 RVA of numberOfNames function indices (uint16_t)
 };
 static_assert(sizeof(ImageExportDirectory) == 40, "IMAGE_EXPORT_DIRECTORY");
+static_assert(offsetof(ImageExportDirectory, name) == 0x0C &&
+                  offsetof(ImageExportDirectory, base) == 0x10 &&
+                  offsetof(ImageExportDirectory, numberOfFunctions) == 0x14 &&
+                  offsetof(ImageExportDirectory, numberOfNames) == 0x18 &&
+                  offsetof(ImageExportDirectory, addressOfFunctions) == 0x1C &&
+                  offsetof(ImageExportDirectory, addressOfNames) == 0x20 &&
+                  offsetof(ImageExportDirectory, addressOfNameOrdinals) == 0x24,
+              "IMAGE_EXPORT_DIRECTORY fields");
 
 // One per imported DLL; an all-zero record ends the list.
 struct ImageImportDescriptor {
@@ -126,6 +158,9 @@ struct ImageImportDescriptor {
   uint32_t firstThunk;         // 0x10 RVA of the import address table the loader fills
 };
 static_assert(sizeof(ImageImportDescriptor) == 20, "IMAGE_IMPORT_DESCRIPTOR");
+static_assert(offsetof(ImageImportDescriptor, name) == 0x0C &&
+                  offsetof(ImageImportDescriptor, firstThunk) == 0x10,
+              "IMAGE_IMPORT_DESCRIPTOR fields");
 // A lookup-table entry (uint32_t, 0 ends the table) is an ordinal in its low 16 bits when this
 // bit is set, else the RVA of a 16-bit hint followed by the function's name.
 const uint32_t kImportByOrdinal = 0x80000000;
@@ -138,6 +173,7 @@ struct ImageBaseRelocation {
   uint32_t sizeOfBlock;    // 0x04
 };
 static_assert(sizeof(ImageBaseRelocation) == 8, "IMAGE_BASE_RELOCATION");
+static_assert(offsetof(ImageBaseRelocation, sizeOfBlock) == 0x04, "IMAGE_BASE_RELOCATION size");
 const uint32_t kRelocationAbsolute = 0; // padding
 const uint32_t kRelocationHighLow = 3;  // add the move to the 32-bit word there
 
@@ -151,12 +187,17 @@ struct ImageResourceDirectory {
   uint16_t numberOfIdEntries;    // 0x0E then the entries with an integer id
 };
 static_assert(sizeof(ImageResourceDirectory) == 16, "IMAGE_RESOURCE_DIRECTORY");
+static_assert(offsetof(ImageResourceDirectory, numberOfNamedEntries) == 0x0C &&
+                  offsetof(ImageResourceDirectory, numberOfIdEntries) == 0x0E,
+              "IMAGE_RESOURCE_DIRECTORY counts");
 
 struct ImageResourceDirectoryEntry {
   uint32_t name;         // 0x00 an integer id, or kResourceFlag and the offset of a name
   uint32_t offsetToData; // 0x04 kResourceFlag and a subdirectory's offset, or a data entry's
 };
 static_assert(sizeof(ImageResourceDirectoryEntry) == 8, "IMAGE_RESOURCE_DIRECTORY_ENTRY");
+static_assert(offsetof(ImageResourceDirectoryEntry, offsetToData) == 0x04,
+              "IMAGE_RESOURCE_DIRECTORY_ENTRY offset");
 // Offsets in the tree count from the start of the resource directory.
 const uint32_t kResourceFlag = 0x80000000;
 
@@ -167,3 +208,4 @@ struct ImageResourceDataEntry {
   uint32_t reserved;     // 0x0C
 };
 static_assert(sizeof(ImageResourceDataEntry) == 16, "IMAGE_RESOURCE_DATA_ENTRY");
+static_assert(offsetof(ImageResourceDataEntry, size) == 0x04, "IMAGE_RESOURCE_DATA_ENTRY size");
