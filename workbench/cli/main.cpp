@@ -242,31 +242,32 @@ std::string UsageText() {
   return text;
 }
 
-// The command the words name with its argument read, or null after a usage message.
-const Command *ParseCommand(const std::vector<std::string> &words, Request *request, int *status) {
-  *status = kUsage;
-  const Command *command = nullptr;
+// Finds the command the words name and reads its argument; what is wrong with them, or empty.
+std::string ParseCommand(const std::vector<std::string> &words, Request *request,
+                         const Command **found) {
   if (words.empty())
-    return Usage("no command given"), nullptr;
+    return "no command given";
+  const Command *command = nullptr;
   for (const Command &c : kCommands)
     if (words[0] == c.name)
       command = &c;
   if (!command)
-    return Usage("unknown command '" + words[0] + "'"), nullptr;
+    return "unknown command '" + words[0] + "'";
   const std::string name = command->name;
   const char *what =
       command->argument == Argument::Count ? "count of tickets (1 or more)" : "ticket number";
   if (command->argument == Argument::None && words.size() != 1)
-    return Usage(name + " takes no arguments"), nullptr;
+    return name + " takes no arguments";
   if (command->argument != Argument::None && words.size() != 2)
-    return Usage(name + " takes one " + what), nullptr;
+    return name + " takes one " + what;
   // A ticket number is any 32-bit argument; a count is from 1 up.
   long long lowest = command->argument == Argument::Count ? 1 : -2147483648LL;
   if (command->argument != Argument::None && !ParseNumber(words[1], lowest, &request->number))
-    return Usage("'" + words[1] + "' is not a " + what), nullptr;
+    return "'" + words[1] + "' is not a " + what;
   if (command->writesPicture && request->output.empty())
-    return Usage(name + " needs -o FILE.png"), nullptr;
-  return command;
+    return name + " needs -o FILE.png";
+  *found = command;
+  return "";
 }
 
 } // namespace
@@ -293,10 +294,10 @@ int main(int argc, char **argv) {
       words.push_back(arg);
     }
   }
-  int status = kOk;
-  const Command *command = ParseCommand(words, &request, &status);
-  if (!command)
-    return status;
+  const Command *command = nullptr;
+  std::string problem = ParseCommand(words, &request, &command);
+  if (!problem.empty())
+    return Usage(problem);
   size_t colon = failure.rfind(':');
   uint32_t nth = 0;
   if (!failure.empty() &&
