@@ -26,7 +26,7 @@ i686-w64-mingw32-objdump -h "$product" | awk '/^ +[0-9]+ \./ { print $2, $3 }' |
 echo
 # How 32-bit programs run here, asked without registering anything: only a natively run
 # product gives a timing of the plug-in.
-TKT_WINE32=$(scripts/wine.sh route-32)
+TKT_WINE32=$(scripts/wine32.sh route)
 export TKT_WINE32
 echo "== 32-bit Wine: $TKT_WINE32."
 case $TKT_WINE32 in
@@ -48,7 +48,7 @@ esac
 echo
 echo "== The product through the workbench"
 build/native/bench/workbench/workbench_bench --benchmark_min_time=2
-echo "   the same on Debian's Unicorn 2.0.1 as it stands (without workbench/unicorn_store_fix.cpp):"
+echo "   the same on Debian's Unicorn 2.0.1 as it stands (without workbench/emulator/unicorn_store_fix.cpp):"
 build/native/bench/workbench/workbench_bench_stock_unicorn --benchmark_min_time=2
 
 echo

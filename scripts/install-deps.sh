@@ -62,8 +62,14 @@ done
 
 still_required=$(absent "${required[@]}")
 if [ -n "$still_required" ]; then
+  # All at once; where that fails (one package not to be had stops the whole transaction), one
+  # at a time, so that the others are installed and only what cannot be had is named.
   # shellcheck disable=SC2086 # one word per package
-  apt-get install -y -qq --no-install-recommends $still_required >/dev/null || true
+  if ! apt-get install -y -qq --no-install-recommends $still_required >/dev/null; then
+    for p in $still_required; do
+      apt-get install -y -qq --no-install-recommends "$p" >/dev/null 2>&1 || true
+    done
+  fi
   still_required=$(absent "${required[@]}")
   if [ -n "$still_required" ]; then
     echo "error: these required packages could not be installed:" $still_required >&2

@@ -32,8 +32,8 @@ done
 $workbench sheet -o "$out/workbench/sheet.png"
 
 echo
-# How Wine's 32-bit half runs here (scripts/wine.sh): natively, emulated by qemu-user, or not.
-TKT_WINE32=$(scripts/wine.sh choose-32)
+# How Wine's 32-bit half runs here (scripts/wine32.sh): natively, emulated by qemu-user, or not.
+TKT_WINE32=$(scripts/wine32.sh choose)
 export TKT_WINE32
 echo "== 32-bit Wine: $TKT_WINE32."
 case $TKT_WINE32 in

@@ -9,7 +9,7 @@ scripts/install-deps.sh
 
 # How Wine's 32-bit half runs, decided once for the whole run: natively, emulated by qemu-user
 # (registered here where the kernel refuses 32-bit programs and that is allowed), or not at all.
-TKT_WINE32=$(scripts/wine.sh choose-32)
+TKT_WINE32=$(scripts/wine32.sh choose)
 export TKT_WINE32
 echo "== 32-bit Wine: $TKT_WINE32."
 case $TKT_WINE32 in

@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "resources/ticket_sizes.h"
-#include "workbench/conformance.h"
+#include "workbench/host/conformance.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
-// The committed ticket bitmaps, decoded on their own: the stored resource form, the colour
-// tables, where the ink lies on the face, and the shape and fill of the ten figures.
+// The committed ticket bitmaps, decoded on their own and held to the generator's design
+// (tools/artwork/artwork_design.h): the stored resource form, the colour tables, where the ink
+// lies on the face, and the shape and fill of the ten figures.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -7,45 +8,22 @@
 #include <string>
 #include <vector>
 
-#include "resources/ticket_sizes.h"
+#include "tools/artwork/artwork_design.h"
 #include "tools/png/bmp_file.h"
+#include "tools/png/bmp_layout.h"
+#include "tools/png/byte_reader.h"
 
 namespace {
-
-struct Box {
-  int left, top, right, bottom; // whole pixels, edges included
-};
 
 struct Resource {
   std::vector<uint8_t> file;
   BmpImage image;
 };
 
-constexpr uint8_t kWhite = 7;
-
-// Colour tables as 0xRRGGBB: the face, then the glyphs of 0 to 9.
-const uint32_t kExpectedColours[11][8] = {
-    {0x101010, 0x393939, 0x6B6B6B, 0xAAAAAA, 0xCECECE, 0xE2E2E2, 0xF7F7F7, 0xFFFFFF},
-    {0x000000, 0x101010, 0x4C4C4C, 0x7B7B7B, 0x989898, 0xD2D2D2, 0xF3F3F3, 0xFFFFFF},
-    {0x000000, 0x101010, 0x2D2D2D, 0x919191, 0xC6C6C6, 0xDADADA, 0xF7F7F7, 0xFFFFFF},
-    {0x000000, 0x0C0C0C, 0x1C1C1C, 0x525252, 0x9C9C9C, 0xD4D4D4, 0xF3F3F3, 0xFFFFFF},
-    {0x000000, 0x0C0C0C, 0x1C1C1C, 0x525252, 0xA8A8A8, 0xDEDEDE, 0xF3F3F3, 0xFFFFFF},
-    {0x000000, 0x101010, 0x4C4C4C, 0xA8A8A8, 0xD6D6D6, 0xE6E6E6, 0xF7F7F7, 0xFFFFFF},
-    {0x000000, 0x333333, 0x666666, 0x999999, 0xCCCCCC, 0xFFFF99, 0xFFFFCC, 0xFFFFFF},
-    {0x000000, 0x0C0C0C, 0x282828, 0x525252, 0x737373, 0xB5B5B5, 0xF3F3F3, 0xFFFFFF},
-    {0x000000, 0x101010, 0x474747, 0xA0A0A0, 0xD2D2D2, 0xE6E6E6, 0xF7F7F7, 0xFFFFFF},
-    {0x000000, 0x101010, 0x313131, 0x5A5A5A, 0x838383, 0xC1C1C1, 0xF3F3F3, 0xFFFFFF},
-    {0x000000, 0x0C0C0C, 0x313131, 0x5A5A5A, 0x8B8B8B, 0xC9C9C9, 0xEFEFEF, 0xFFFFFF},
-};
-
-const Box kDigitInk[10] = {
-    {5, 3, 35, 58}, {11, 2, 29, 58}, {5, 2, 36, 58}, {5, 2, 36, 58}, {3, 2, 37, 58},
-    {5, 3, 35, 58}, {5, 3, 35, 58},  {5, 2, 36, 58}, {5, 3, 35, 58}, {5, 3, 35, 58},
-};
-
-const Box kHeadingCells[3] = {{17, 3, 47, 32}, {49, 3, 79, 32}, {82, 3, 111, 32}};
-const Box kHeadingRegion = {17, 3, 111, 32};
-const Box kValidityLine = {17, 73, 107, 86};
+// The colour table the generator gives image 0 (the face) or 1 + k (the glyph of digit k).
+const uint32_t (&Colours(int image))[kGreyCount] {
+  return image == 0 ? kFaceColours : kDigitColours[image - 1];
+}
 
 // The grey that alternates with black in a glyph's stroke fill; 6 and 9 are solid black.
 uint8_t FillGrey(int digit) {
@@ -81,13 +59,13 @@ uint8_t At(const BmpImage &image, int x, int y) {
   return image.indices[static_cast<size_t>(y) * image.width + x];
 }
 
-bool Inside(const Box &box, int x, int y) {
+bool Inside(const PixelBox &box, int x, int y) {
   return x >= box.left && x <= box.right && y >= box.top && y <= box.bottom;
 }
 
 // The smallest box holding every non-white pixel of `area`; right < left when there is none.
-Box InkExtent(const BmpImage &image, const Box &area) {
-  Box ink = {area.right + 1, area.bottom + 1, area.left - 1, area.top - 1};
+PixelBox InkExtent(const BmpImage &image, const PixelBox &area) {
+  PixelBox ink = {area.right + 1, area.bottom + 1, area.left - 1, area.top - 1};
   for (int y = area.top; y <= area.bottom; ++y)
     for (int x = area.left; x <= area.right; ++x)
       if (At(image, x, y) != kWhite) {
@@ -106,8 +84,10 @@ int Count(const BmpImage &image, uint8_t entry) {
   return n;
 }
 
-uint32_t Le32(const std::vector<uint8_t> &b, size_t at) {
-  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+uint32_t WordAt(const std::vector<uint8_t> &file, size_t at) {
+  uint32_t word = 0xFFFFFFFF;
+  ReadAt(file, at, &word);
+  return word;
 }
 
 TEST(ArtworkFormat, EveryImageHasTheStoredResourceLayout) {
@@ -120,7 +100,7 @@ TEST(ArtworkFormat, EveryImageHasTheStoredResourceLayout) {
     // 14-byte file header, then exactly the resource: info header, colour table, pixels.
     ASSERT_EQ(r.file.size(), 14u + (face ? 10580u : 1304u));
     EXPECT_EQ(b.fileSize, r.file.size());
-    EXPECT_EQ(Le32(r.file, 6), 0u); // reserved
+    EXPECT_EQ(WordAt(r.file, offsetof(BmpFileHeader, reserved1)), 0u);
     EXPECT_EQ(b.pixelOffset, 14u + 40u + 64u);
     EXPECT_EQ(b.headerSize, 40u);
     EXPECT_EQ(b.width, face ? FaceWidth : GlyphWidth);
@@ -132,11 +112,12 @@ TEST(ArtworkFormat, EveryImageHasTheStoredResourceLayout) {
     EXPECT_EQ(b.xPelsPerMeter, 2835);
     EXPECT_EQ(b.yPelsPerMeter, 2835);
     EXPECT_EQ(b.coloursUsed, 16u);
-    EXPECT_EQ(b.coloursImportant, i == 6 ? 16u : 8u);
+    EXPECT_EQ(b.coloursImportant, face ? 8u : DigitColoursImportant(i - 1));
     // Colour table as stored: blue, green, red, 0; entries 8 to 15 black.
     for (int e = 0; e < 16; ++e) {
-      const uint32_t want = e < 8 ? kExpectedColours[i][e] : 0;
-      EXPECT_EQ(Le32(r.file, 54 + e * 4), want) << "entry " << e;
+      const uint32_t want = e < kGreyCount ? Colours(i)[e] : 0;
+      EXPECT_EQ(WordAt(r.file, sizeof(BmpFileHeader) + sizeof(BmpInfoHeader) + e * 4), want)
+          << "entry " << e;
     }
   }
 }
@@ -164,9 +145,9 @@ TEST(TicketFace, IsWhiteOutsideTheHeadingAndTheValidityLine) {
 
 TEST(TicketFace, HeadingHasThreeCharactersOfAboutThirtyPixels) {
   const BmpImage &face = Load(0).image;
-  for (const Box &cell : kHeadingCells) {
+  for (const PixelBox &cell : kHeadingCells) {
     SCOPED_TRACE("cell from x " + std::to_string(cell.left));
-    const Box ink = InkExtent(face, cell);
+    const PixelBox ink = InkExtent(face, cell);
     EXPECT_GE(ink.right - ink.left + 1, 26);
     EXPECT_GE(ink.bottom - ink.top + 1, 26);
   }
@@ -178,7 +159,7 @@ TEST(TicketFace, HeadingHasThreeCharactersOfAboutThirtyPixels) {
 
 TEST(TicketFace, ValidityLineSpansItsBox) {
   const BmpImage &face = Load(0).image;
-  const Box ink = InkExtent(face, kValidityLine);
+  const PixelBox ink = InkExtent(face, kValidityLine);
   EXPECT_LE(ink.left, kValidityLine.left + 1);
   EXPECT_GE(ink.right, kValidityLine.right - 1);
   EXPECT_GE(ink.bottom - ink.top + 1, 12); // about 14 pixels tall
@@ -186,7 +167,7 @@ TEST(TicketFace, ValidityLineSpansItsBox) {
 
 TEST(TicketFace, TextIsDarkGreyWithAntiAliasedEdges) {
   const BmpImage &face = Load(0).image;
-  for (const Box &region : {kHeadingRegion, kValidityLine}) {
+  for (const PixelBox &region : {kHeadingRegion, kValidityLine}) {
     SCOPED_TRACE("region from y " + std::to_string(region.top));
     int used[8] = {};
     for (int y = region.top; y <= region.bottom; ++y)
@@ -197,11 +178,11 @@ TEST(TicketFace, TextIsDarkGreyWithAntiAliasedEdges) {
       EXPECT_GT(used[e], 0) << "edge grey " << e << " unused";
   }
   // The validity line is the heavier of the two: it lays more ink on each pixel of its box.
-  auto inkPerPixel = [&](const Box &r) {
+  auto inkPerPixel = [&](const PixelBox &r) {
     double ink = 0;
     for (int y = r.top; y <= r.bottom; ++y)
       for (int x = r.left; x <= r.right; ++x)
-        ink += 255 - (kExpectedColours[0][At(face, x, y)] & 0xFF);
+        ink += 255 - (kFaceColours[At(face, x, y)] & 0xFF);
     return ink / ((r.right - r.left + 1) * (r.bottom - r.top + 1));
   };
   EXPECT_GT(inkPerPixel(kValidityLine), 1.2 * inkPerPixel(kHeadingRegion));
@@ -217,7 +198,7 @@ TEST(DigitGlyphs, InkFillsExactlyTheGlyphBoxWithinWhiteMargins) {
     for (int y = 0; y < GlyphHeight; ++y)
       for (int x : {0, 1, GlyphWidth - 2, GlyphWidth - 1})
         ASSERT_EQ(At(g, x, y), kWhite) << "column " << x;
-    const Box ink = InkExtent(g, {0, 0, GlyphWidth - 1, GlyphHeight - 1});
+    const PixelBox ink = InkExtent(g, {0, 0, GlyphWidth - 1, GlyphHeight - 1});
     EXPECT_EQ(ink.left, kDigitInk[d].left);
     EXPECT_EQ(ink.right, kDigitInk[d].right);
     EXPECT_EQ(ink.top, kDigitInk[d].top);
@@ -284,7 +265,7 @@ TEST(DigitGlyphs, EdgesAreAntiAliasedInTheLighterGreys) {
 // Each figure reads at a glance: any two differ in hundreds of dark pixels.
 TEST(DigitGlyphs, EveryPairDiffersClearly) {
   auto dark = [](int d, int x, int y) {
-    return (kExpectedColours[1 + d][At(Digit(d), x, y)] & 0xFF) < 0x80;
+    return (kDigitColours[d][At(Digit(d), x, y)] & 0xFF) < 0x80;
   };
   for (int a = 0; a <= 9; ++a)
     for (int b = a + 1; b <= 9; ++b) {

@@ -9,18 +9,11 @@
 #include <vector>
 
 #include "tools/png/bmp_file.h"
+#include "tools/png/bmp_layout.h"
+#include "tools/png/byte_reader.h"
 #include "tools/png/png_image.h"
 
 namespace {
-
-void Put16(std::vector<uint8_t> &b, uint32_t v) {
-  b.push_back(static_cast<uint8_t>(v));
-  b.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t> &b, uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
-}
 
 struct BmpLayout {
   int32_t width, height;
@@ -32,26 +25,16 @@ struct BmpLayout {
 };
 
 std::vector<uint8_t> MakeBmp(const BmpLayout &s) {
-  std::vector<uint8_t> b;
-  const uint32_t offset = 14 + 40 + 4 * static_cast<uint32_t>(s.table.size());
-  b.push_back('B');
-  b.push_back('M');
-  Put32(b, offset + static_cast<uint32_t>(s.rows.size()));
-  Put32(b, 0);
-  Put32(b, offset);
-  Put32(b, 40);
-  Put32(b, static_cast<uint32_t>(s.width));
-  Put32(b, static_cast<uint32_t>(s.height));
-  Put16(b, 1);
-  Put16(b, s.bits);
-  Put32(b, s.compression);
-  Put32(b, static_cast<uint32_t>(s.rows.size()));
-  Put32(b, 2835);
-  Put32(b, 2835);
-  Put32(b, s.coloursUsed);
-  Put32(b, 0);
-  for (uint32_t c : s.table)
-    Put32(b, c);
+  const uint32_t tableAt = sizeof(BmpFileHeader) + sizeof(BmpInfoHeader);
+  const uint32_t offset = tableAt + 4 * static_cast<uint32_t>(s.table.size());
+  const uint32_t rowBytes = static_cast<uint32_t>(s.rows.size());
+  std::vector<uint8_t> b(offset);
+  WriteAt(b, 0, BmpFileHeader{kBmpFileType, offset + rowBytes, 0, 0, offset});
+  WriteAt(b, sizeof(BmpFileHeader),
+          BmpInfoHeader{sizeof(BmpInfoHeader), s.width, s.height, 1, s.bits, s.compression,
+                        rowBytes, 2835, 2835, s.coloursUsed, 0});
+  for (size_t i = 0; i < s.table.size(); ++i)
+    WriteAt(b, tableAt + i * 4, s.table[i]);
   b.insert(b.end(), s.rows.begin(), s.rows.end());
   return b;
 }

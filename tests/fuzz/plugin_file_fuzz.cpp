@@ -8,10 +8,10 @@
 
 #include "resources/resource_ids.h"
 #include "tests/fuzz/fuzz_check.h"
-#include "workbench/dib.h"
-#include "workbench/loader.h"
-#include "workbench/pe_resources.h"
-#include "workbench/plugin_host.h"
+#include "workbench/emulator/loader.h"
+#include "workbench/host/plugin_host.h"
+#include "workbench/pe/pe_resources.h"
+#include "workbench/standins/dib.h"
 
 namespace {
 

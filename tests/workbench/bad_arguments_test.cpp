@@ -6,8 +6,10 @@
 #include <cstring>
 
 #include "resources/ticket_sizes.h"
-#include "workbench/conformance.h"
-#include "workbench/standins.h"
+#include "workbench/host/conformance.h"
+#include "workbench/host/design.h"
+#include "workbench/host/leak_check.h"
+#include "workbench/standins/standin.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <iterator>
 
 #include "resources/resource_ids.h"
-#include "workbench/byte_reader.h"
-#include "workbench/conformance.h"
-#include "workbench/pe_resources.h"
+#include "tools/png/byte_reader.h"
+#include "workbench/host/conformance.h"
+#include "workbench/pe/pe_resources.h"
 
 namespace {
 
@@ -53,6 +53,30 @@ bool RenumberBitmap(std::vector<uint8_t> &bytes, uint32_t from, uint32_t to) {
       for (uint64_t b : Entries(bytes, root, type.offsetToData & ~kResourceFlag))
         if (ReadAt(bytes, b, &bitmap) && bitmap.name == from)
           return WriteAt(bytes, b, ImageResourceDirectoryEntry{to, bitmap.offsetToData});
+  return false;
+}
+
+// Points the entry point at start-up code of its own, put in the slack after the code section:
+// `xor eax, eax; ret 12`, an entry that never reaches DllMain and refuses the attach.
+bool EntryBeforeDllMain(std::vector<uint8_t> &bytes) {
+  const uint8_t refuse[] = {0x31, 0xC0, 0xC2, 0x0C, 0x00};
+  ImageDosHeader dos;
+  ImageNtHeaders32 nt;
+  if (!ReadAt(bytes, 0, &dos) || !ReadAt(bytes, dos.ntHeadersOffset, &nt))
+    return false;
+  uint64_t sections =
+      dos.ntHeadersOffset + kOptionalHeaderOffset + nt.fileHeader.sizeOfOptionalHeader;
+  ImageSectionHeader code;
+  for (uint64_t at = sections; ReadAt(bytes, at, &code); at += sizeof code)
+    if (code.characteristics & kSectionExecute) {
+      if (code.sizeOfRawData < code.virtualSize + sizeof refuse)
+        return false;
+      for (size_t i = 0; i < sizeof refuse; ++i)
+        WriteAt(bytes, code.pointerToRawData + code.virtualSize + i, refuse[i]);
+      nt.optionalHeader.addressOfEntryPoint = code.virtualAddress + code.virtualSize;
+      code.virtualSize += sizeof refuse;
+      return WriteAt(bytes, at, code) && WriteAt(bytes, dos.ntHeadersOffset, nt);
+    }
   return false;
 }
 
@@ -112,6 +136,20 @@ TEST(BrokenBuilds, CheckFindsAChangedDescriptionAndAMissingGlyph) {
       }
     EXPECT_EQ(failed, 1) << c.path;
   }
+}
+
+// The host attaches through the entry point, as the Windows loader does, not through the export
+// named DllMain; the check names an entry point that is not DllMain.
+TEST(BrokenBuilds, AttachRunsTheEntryPointAndCheckNamesOneThatIsNotDllMain) {
+  std::vector<uint8_t> bytes = ProductBytes();
+  ASSERT_TRUE(EntryBeforeDllMain(bytes));
+  Plugin p;
+  std::string error;
+  ASSERT_TRUE(OpenPlugin(p, Write(bytes, "entry.qpl"), &error)) << error;
+  EXPECT_EQ(p.attachResult, 0u);
+  CheckResult r = CheckDllMain(p);
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.detail.find("the entry point is not DllMain"), std::string::npos) << r.detail;
 }
 
 } // namespace

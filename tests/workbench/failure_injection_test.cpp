@@ -6,10 +6,11 @@
 #include <functional>
 
 #include "resources/ticket_sizes.h"
-#include "workbench/conformance.h"
-#include "workbench/cp932.h"
-#include "workbench/standins.h"
-#include "workbench/ticket_picture.h"
+#include "workbench/emulator/cp932.h"
+#include "workbench/host/design.h"
+#include "workbench/host/leak_check.h"
+#include "workbench/host/ticket_picture.h"
+#include "workbench/standins/standin.h"
 
 namespace {
 
@@ -18,13 +19,6 @@ const char *const kHeapFunctions[] = {"HeapAlloc", "HeapReAlloc"};
 const char *const kDrawingFunctions[] = {"HeapAlloc", "HeapReAlloc", "LoadBitmapA", "ImageList_Add",
                                          "ImageList_Create"};
 const int32_t kTickets[] = {0, 7, 42, 99, -5, -32768, 100};
-
-// "・整理券（TKT_A1.QPL：サーマル風無地）", CR LF, "・0～99番まで対応" in code page 932.
-const std::string kDescription =
-    "\x81\x45\x90\xae\x97\x9d\x8c\x94\x81\x69TKT_A1.QPL\x81\x46\x83\x54\x81\x5b\x83\x7d\x83\x8b"
-    "\x95\x97\x96\xb3\x92\x6e\x81\x6a\r\n\x81\x45"
-    "0\x81\x60"
-    "99\x94\xd4\x82\xdc\x82\xc5\x91\xce\x89\x9e";
 
 class FailureInjection : public ::testing::Test {
 protected:
@@ -104,7 +98,7 @@ TEST_F(FailureInjection, SetPlgCommentWritesTheWholeDescriptionOrNothing) {
   std::string error;
   ASSERT_TRUE(call(&result, &error)) << error;
   EXPECT_EQ(result, 1u);
-  EXPECT_EQ(p.m.windows[edit].text, kDescription);
+  EXPECT_EQ(p.m.windows[edit].text, kDesignDescription);
 }
 
 TEST_F(FailureInjection, SetCorpAddListAlwaysGivesOneAndFifteenEmptyEntries) {
@@ -210,7 +204,7 @@ TEST(FailureInjectionAtAttach, ARefusedSlotArrayLeavesEveryExportSafe) {
   std::string text;
   ASSERT_TRUE(ReadComment(p, &result, &text, &error)) << error;
   EXPECT_EQ(result, 1u);
-  EXPECT_EQ(text, kDescription);
+  EXPECT_EQ(text, kDesignDescription);
   std::vector<std::string> entries;
   ASSERT_TRUE(ReadList(p, &result, &entries, &error)) << error;
   EXPECT_EQ(result, 1u);

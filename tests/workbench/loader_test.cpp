@@ -2,8 +2,8 @@
 #include <fstream>
 
 #include "probe_machine.h"
-#include "workbench/standins.h"
-#include "workbench/unicorn_store_fix.h"
+#include "workbench/emulator/unicorn_store_fix.h"
+#include "workbench/standins/standin.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "workbench/loader.h"
-#include "workbench/machine.h"
+#include "workbench/emulator/loader.h"
+#include "workbench/emulator/machine.h"
 
 inline std::string ModulePath(const char *name) {
   return std::string(WB_MODULES_DIR "/") + name;

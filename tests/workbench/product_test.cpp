@@ -7,8 +7,8 @@
 
 #include "resources/ticket_sizes.h"
 #include "tests/ticket/resulting_tickets.h"
-#include "workbench/conformance.h"
-#include "workbench/standins.h"
+#include "workbench/host/conformance.h"
+#include "workbench/standins/standin.h"
 
 namespace {
 
@@ -50,23 +50,6 @@ TEST_F(Product, SlotArrayResizesAreSeenAsHeapCalls) {
 TEST_F(Product, DrawingMakesTheDesignsCallsForEveryRowOfTheTable) {
   for (const ResultingTicket &row : ResultingTickets)
     ExpectOk(CheckDrawCalls(p, row.ticket));
-}
-
-// Heap, lock and text calls interleave with the drawing: they balance within each call.
-TEST_F(Product, DrawingBalancesItsHeapAndLockCalls) {
-  for (int32_t ticket : {0, 42, -32768}) {
-    size_t live = LiveHeapBlockCount(p.m);
-    ExpectOk(CheckDrawCalls(p, ticket));
-    size_t allocs = CallsNamed(p.m.log, {"HeapAlloc"}).size();
-    size_t frees = CallsNamed(p.m.log, {"HeapFree"}).size();
-    size_t enters = CallsNamed(p.m.log, {"EnterCriticalSection"}).size();
-    size_t leaves = CallsNamed(p.m.log, {"LeaveCriticalSection"}).size();
-    EXPECT_GT(allocs, 0u);
-    EXPECT_EQ(allocs, frees) << ticket;
-    EXPECT_EQ(enters, leaves) << ticket;
-    EXPECT_EQ(LiveHeapBlockCount(p.m), live);
-    EXPECT_TRUE(p.m.problems.empty());
-  }
 }
 
 TEST_F(Product, DrawsTheFaceAndGlyphPixelsOnlyWithinTheFace) {

@@ -2,8 +2,8 @@
 // check. The soak of the product itself runs as workbench.soak.
 #include <gtest/gtest.h>
 
-#include "workbench/soak.h"
-#include "workbench/standins.h"
+#include "workbench/host/soak.h"
+#include "workbench/standins/standin.h"
 
 namespace {
 
@@ -20,8 +20,7 @@ protected:
 // and refuses the "size" a block's address makes: no text is ever freed.
 TEST_F(Soaking, ALeakingBuildIsCaughtAtTheFirstCheck) {
   const LoadedModule &module = p.m.modules[static_cast<size_t>(p.module)];
-  uint32_t thunk =
-      kThunkBase + 16 * static_cast<uint32_t>(FindStandIn("kernel32.dll", "HeapAlloc") - kStandIns);
+  uint32_t thunk = StandInAddress(static_cast<size_t>(FindStandIn("kernel32.dll", "HeapAlloc")));
   bool found = false;
   for (const PeImport &import : module.pe.imports)
     if (import.name == "HeapFree")

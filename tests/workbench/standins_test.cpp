@@ -1,7 +1,7 @@
 // Each family of stand-ins, driven by the probe DLL through the guest's own import calls.
 #include "probe_machine.h"
-#include "workbench/standins.h"
-#include "workbench/window_messages.h"
+#include "workbench/standins/standin.h"
+#include "workbench/standins/windows.h"
 
 namespace {
 

@@ -2,22 +2,14 @@
 
 #include <cstdio>
 
+#include "tools/png/bmp_layout.h"
+#include "tools/png/byte_reader.h"
+
 namespace {
 
-constexpr uint32_t kFileHeaderSize = 14;
-constexpr uint32_t kInfoHeaderSize = 40;
+constexpr uint32_t kColourTableAt = sizeof(BmpFileHeader) + sizeof(BmpInfoHeader);
 constexpr uint32_t kColourTableSize = 16 * 4;
 constexpr int32_t kPixelsPerMetre = 2835; // 72 dots per inch
-
-void Put16(std::vector<uint8_t> &out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void Put32(std::vector<uint8_t> &out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
 
 } // namespace
 
@@ -36,29 +28,16 @@ IndexedImage MakeWhiteImage(int width, int height, const uint32_t (&greys)[kGrey
 std::vector<uint8_t> EncodeBmpFile(const IndexedImage &image) {
   const uint32_t stride = (static_cast<uint32_t>(image.width) * 4 + 31) / 32 * 4;
   const uint32_t imageSize = stride * image.height;
-  const uint32_t pixelOffset = kFileHeaderSize + kInfoHeaderSize + kColourTableSize;
-  std::vector<uint8_t> out;
+  const uint32_t pixelOffset = kColourTableAt + kColourTableSize;
+  std::vector<uint8_t> out(pixelOffset);
   out.reserve(pixelOffset + imageSize);
-  // BITMAPFILEHEADER
-  out.push_back('B');
-  out.push_back('M');
-  Put32(out, pixelOffset + imageSize);
-  Put32(out, 0);
-  Put32(out, pixelOffset);
-  // BITMAPINFOHEADER: positive height, so the rows are stored bottom-up.
-  Put32(out, kInfoHeaderSize);
-  Put32(out, image.width);
-  Put32(out, image.height);
-  Put16(out, 1); // planes
-  Put16(out, 4); // bits per pixel
-  Put32(out, 0); // BI_RGB
-  Put32(out, imageSize);
-  Put32(out, kPixelsPerMetre);
-  Put32(out, kPixelsPerMetre);
-  Put32(out, 16); // colours used
-  Put32(out, image.coloursImportant);
-  for (uint32_t colour : image.colourTable)
-    Put32(out, colour & 0xFFFFFF); // blue, green, red, 0
+  WriteAt(out, 0, BmpFileHeader{kBmpFileType, pixelOffset + imageSize, 0, 0, pixelOffset});
+  // Positive height, so the rows are stored bottom-up; four bits per pixel, sixteen colours.
+  WriteAt(out, sizeof(BmpFileHeader),
+          BmpInfoHeader{sizeof(BmpInfoHeader), image.width, image.height, 1, 4, kBmpUncompressed,
+                        imageSize, kPixelsPerMetre, kPixelsPerMetre, 16, image.coloursImportant});
+  for (size_t i = 0; i < 16; ++i)
+    WriteAt(out, kColourTableAt + i * 4, image.colourTable[i] & 0xFFFFFF); // blue, green, red, 0
   for (int y = image.height - 1; y >= 0; --y) {
     const size_t rowStart = out.size();
     for (int x = 0; x < image.width; x += 2) {

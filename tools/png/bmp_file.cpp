@@ -3,21 +3,15 @@
 #include <fstream>
 #include <iterator>
 
+#include "tools/png/bmp_layout.h"
+#include "tools/png/byte_reader.h"
+
 namespace {
 
-constexpr uint32_t kFileHeaderSize = 14;
-constexpr uint32_t kInfoHeaderSize = 40;
-constexpr uint32_t kBiRgb = 0;
+constexpr uint32_t kFileHeaderSize = sizeof(BmpFileHeader);
+constexpr uint32_t kInfoHeaderSize = sizeof(BmpInfoHeader);
 // Far beyond any picture of this project; keeps every size computation inside 64 bits.
 constexpr int64_t kMaxSide = 1 << 15;
-
-uint32_t Le16(const std::vector<uint8_t> &b, size_t at) {
-  return b[at] | b[at + 1] << 8;
-}
-
-uint32_t Le32(const std::vector<uint8_t> &b, size_t at) {
-  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-}
 
 bool Fail(std::string *error, const std::string &text) {
   if (error)
@@ -25,34 +19,40 @@ bool Fail(std::string *error, const std::string &text) {
   return false;
 }
 
+// The file is at least as long as both headers.
 void ReadHeaders(const std::vector<uint8_t> &file, BmpImage *image) {
-  image->fileSize = Le32(file, 2);
-  image->pixelOffset = Le32(file, 10);
-  const size_t h = kFileHeaderSize;
-  image->headerSize = Le32(file, h);
-  image->width = static_cast<int32_t>(Le32(file, h + 4));
-  image->height = static_cast<int32_t>(Le32(file, h + 8));
-  image->planes = static_cast<uint16_t>(Le16(file, h + 12));
-  image->bitCount = static_cast<uint16_t>(Le16(file, h + 14));
-  image->compression = Le32(file, h + 16);
-  image->imageSize = Le32(file, h + 20);
-  image->xPelsPerMeter = static_cast<int32_t>(Le32(file, h + 24));
-  image->yPelsPerMeter = static_cast<int32_t>(Le32(file, h + 28));
-  image->coloursUsed = Le32(file, h + 32);
-  image->coloursImportant = Le32(file, h + 36);
+  BmpFileHeader header;
+  BmpInfoHeader info;
+  ReadAt(file, 0, &header);
+  ReadAt(file, kFileHeaderSize, &info);
+  image->fileSize = header.size;
+  image->pixelOffset = header.pixelOffset;
+  image->headerSize = info.size;
+  image->width = info.width;
+  image->height = info.height;
+  image->planes = info.planes;
+  image->bitCount = info.bitCount;
+  image->compression = info.compression;
+  image->imageSize = info.imageSize;
+  image->xPelsPerMeter = info.xPelsPerMeter;
+  image->yPelsPerMeter = info.yPelsPerMeter;
+  image->coloursUsed = info.coloursUsed;
+  image->coloursImportant = info.coloursImportant;
 }
 
 } // namespace
 
 bool DecodeBmp(const std::vector<uint8_t> &file, BmpImage *image, std::string *error) {
   *image = BmpImage();
-  if (file.size() < kFileHeaderSize + kInfoHeaderSize || file[0] != 'B' || file[1] != 'M')
+  uint16_t type = 0;
+  if (file.size() < kFileHeaderSize + kInfoHeaderSize || !ReadAt(file, 0, &type) ||
+      type != kBmpFileType)
     return Fail(error, "not a BMP file");
   ReadHeaders(file, image);
   const uint32_t bits = image->bitCount;
   if (image->headerSize < kInfoHeaderSize || kFileHeaderSize + image->headerSize > file.size())
     return Fail(error, "info header size " + std::to_string(image->headerSize) + " not supported");
-  if (image->compression != kBiRgb)
+  if (image->compression != kBmpUncompressed)
     return Fail(error, "compressed BMP (compression " + std::to_string(image->compression) +
                            ") not supported");
   if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
@@ -71,8 +71,10 @@ bool DecodeBmp(const std::vector<uint8_t> &file, BmpImage *image, std::string *e
     const size_t tableAt = kFileHeaderSize + image->headerSize;
     if (tableAt + entries * 4 > file.size())
       return Fail(error, "colour table runs past the end of the file");
-    for (uint32_t i = 0; i < entries; ++i)
-      image->colourTable.push_back(Le32(file, tableAt + i * 4) & 0xFFFFFF);
+    for (uint32_t i = 0, entry = 0; i < entries; ++i) {
+      ReadAt(file, tableAt + i * 4, &entry);
+      image->colourTable.push_back(entry & 0xFFFFFF);
+    }
   }
 
   // Each stored row is padded to a multiple of 4 bytes.

@@ -11,10 +11,9 @@
 #include "plugin/plugin_interface.h"
 #include "resources/ticket_sizes.h"
 #include "tools/preview/canvas.h"
+#include "tools/preview/sheet_layout.h"
 
 namespace {
-
-const int Gap = 4; // between the tickets of the sheet
 
 HWND MakeWindow(const char *windowClass, DWORD style) {
   return CreateWindowExA(0, windowClass, "", style, 0, 0, 400, 200, nullptr, nullptr,
@@ -89,13 +88,10 @@ bool WriteAndSay(const Canvas &c, const char *folder, const char *name) {
   return true;
 }
 
-// Tickets 0 to 99 in rows of ten, each drawn at its own origin, with gaps between them.
-const int SheetWidth = Gap + 10 * (FaceWidth + Gap), SheetHeight = Gap + 10 * (FaceHeight + Gap);
-
+// Tickets 0 to 99, each drawn at its own origin.
 void DrawSheet(DrawSeirikenFunction draw, HDC dc) {
-  for (int number = 0; number < 100; ++number) {
-    SetViewportOrgEx(dc, Gap + (number % 10) * (FaceWidth + Gap),
-                     Gap + (number / 10) * (FaceHeight + Gap), nullptr);
+  for (int number = 0; number < SheetTickets; ++number) {
+    SetViewportOrgEx(dc, SheetLeft(number, FaceWidth), SheetTop(number, FaceHeight), nullptr);
     draw(dc, 0, 0, 0, 0, number, 0, 0);
   }
 }
@@ -118,8 +114,9 @@ bool DrawPreviews(DrawSeirikenFunction draw, const char *folder) {
       return false;
   }
   Canvas sheet = {}, oneBit = {};
-  bool made = MakeCanvas(sheet, SheetWidth, SheetHeight, 0xFF808080) &&
-              MakeDibCanvas(oneBit, BlackAndWhiteFormat(SheetWidth, SheetHeight));
+  const int width = SheetWidth(FaceWidth), height = SheetHeight(FaceHeight);
+  bool made = MakeCanvas(sheet, width, height, SheetBackground) &&
+              MakeDibCanvas(oneBit, BlackAndWhiteFormat(width, height));
   if (made) {
     DrawSheet(draw, sheet.dc);
     DrawSheet(draw, oneBit.dc);

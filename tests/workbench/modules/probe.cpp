@@ -150,7 +150,4 @@ int WINAPI DrawProbe(HDC dc, int index, int x, int y) {
   ImageList_Destroy(list);
   return first;
 }
-HINSTANCE WINAPI Instance() {
-  return Module;
-}
 }
