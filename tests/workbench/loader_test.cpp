@@ -29,6 +29,27 @@ TEST_F(ProbeMachine, LoadsAtThePreferredBaseAndRelocatesASecondCopy) {
   EXPECT_EQ(value, 1234u);
 }
 
+// The emulated x87 unit rounds at the precision its control word sets, as the processor does:
+// 1 + (2^-53 + 2^-70) is 1 at 24 bits, one unit above 1 at 53, and at 64 bits it rounds to the
+// halfway point and then, stored, to even. So the 32-bit conversions run here are the product's
+// own arithmetic.
+TEST_F(ProbeMachine, X87UnitRoundsAtThePrecisionItsControlWordSets) {
+  const struct {
+    uint32_t controlWord;
+    uint64_t sumBits;
+  } rows[] = {
+      {0x007F, 0x3FF0000000000000}, {0x027F, 0x3FF0000000000001}, {0x037F, 0x3FF0000000000000}};
+  const double addend = 0x1.00008p-53;
+  for (const auto &row : rows) {
+    uint32_t in = ScratchAlloc(m, 8), out = ScratchAlloc(m, 8);
+    WriteGuest(m, in, &addend, 8);
+    ASSERT_TRUE(Call("SumAtPrecision", {row.controlWord, in, out})) << lastError;
+    uint64_t bits = 0;
+    ReadGuest(m, out, &bits, 8);
+    EXPECT_EQ(bits, row.sumBits) << std::hex << "control word " << row.controlWord;
+  }
+}
+
 // Code the guest writes runs as written, each time: its stores into a writable, executable section
 // still discard the translated code they overwrite, through the workbench's page_collection_lock
 // (fix 1 of unicorn_store_fix.cpp). Stores to the heap and the stack, which hold no code, skip

@@ -150,4 +150,17 @@ int WINAPI DrawProbe(HDC dc, int index, int x, int y) {
   ImageList_Destroy(list);
   return first;
 }
+
+// 1 + *addend in the x87 unit at the precision the control word sets, stored as a double.
+void WINAPI SumAtPrecision(DWORD controlWord, const double *addend, double *sum) {
+  WORD control = static_cast<WORD>(controlWord), before;
+  __asm__ volatile("fnstcw %[before]\n\t"
+                   "fldcw %[control]\n\t"
+                   "fld1\n\t"
+                   "faddl %[addend]\n\t"
+                   "fstpl %[sum]\n\t"
+                   "fldcw %[before]"
+                   : [before] "=m"(before), [sum] "=m"(*sum)
+                   : [control] "m"(control), [addend] "m"(*addend));
+}
 }
