@@ -62,7 +62,8 @@ bool LoadPlugin(const std::string &path, LoadedPlugin &plugin, std::string *reas
                          language, message, 512, nullptr))
         break;
     std::string text = Utf8(message);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+    while (!text.empty() &&
+           (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
       text.pop_back();
     for (size_t at; (at = text.find("%1")) != std::string::npos;)
       text.replace(at, 2, "the file");

@@ -1,7 +1,8 @@
 // A ticket plug-in that misbehaves on purpose, for the checker's own tests: built three times, it
 // raises an access violation (FAULT_CRASH), never returns (FAULT_HANG) when asked to draw ticket
-// 7, or exports every function with the C calling convention, leaving its arguments on the
-// stack (FAULT_CDECL). Otherwise it does what any plug-in must, drawing a black rectangle.
+// 7, or exports its four functions with the C calling convention, leaving their arguments on the
+// stack (FAULT_CDECL; DllMain, which the loader calls, keeps the Windows one). Otherwise it does
+// what any plug-in must, drawing a black rectangle.
 #include <windows.h>
 
 #include <cstdint>
@@ -18,7 +19,7 @@ const int32_t Width = 100, Height = 50;
 
 extern "C" {
 
-BOOL EXPORT_CALL DllMain(HINSTANCE, DWORD reason, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
   return reason == DLL_PROCESS_ATTACH;
 }
 
@@ -45,6 +46,7 @@ int32_t EXPORT_CALL SetCorpAddList(HWND combo) {
 
 int32_t EXPORT_CALL DrawSeiriken(HDC dc, int32_t, int32_t, int32_t, int32_t, int32_t ticket,
                                  int32_t, int32_t) {
+  (void)ticket; // read by the crashing and the hanging build only
 #if defined(FAULT_CRASH)
   if ((ticket & 0xFFFF) == 7)
     *static_cast<volatile int32_t *>(nullptr) = ticket;
