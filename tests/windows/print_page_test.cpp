@@ -1,0 +1,130 @@
+// A PostScript printer for the tests, and the test page printed on it.
+//   print_page_test add-printer NAME     registers NAME: Wine's PostScript driver with its own
+//                                        generic PPD at 203 x 203 dpi (a thermal printer's
+//                                        resolution), printing to a file
+//   print_page_test print MODULE NAME FILE   prints the plug-in's test page on NAME into FILE
+// Exit code 0 when it worked, 1 when not, with a line saying what happened.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tools/check/print_page.h"
+
+namespace {
+
+const char *DriverName = "TKT_A1 test PostScript";
+
+// Wine's PostScript driver carries a generic PPD as resource PPDFILE 1 of winspool.drv. Its
+// default resolution becomes 203 dpi, written "203x203dpi": Wine reads "203dpi" as 20 x 3.
+std::string GenericPpdAt203Dpi() {
+  HMODULE winspool = LoadLibraryA("winspool.drv");
+  HRSRC found = winspool ? FindResourceA(winspool, MAKEINTRESOURCEA(1), "PPDFILE") : nullptr;
+  HGLOBAL loaded = found ? LoadResource(winspool, found) : nullptr;
+  if (!loaded)
+    return "";
+  std::string ppd(static_cast<const char *>(LockResource(loaded)), SizeofResource(winspool, found));
+  const std::string key = "*DefaultResolution:";
+  size_t at = ppd.find(key);
+  if (at == std::string::npos)
+    return "";
+  size_t end = ppd.find_first_of("\r\n", at);
+  ppd.replace(at, end - at, key + " 203x203dpi");
+  return ppd;
+}
+
+bool AddTestPrinter(const char *name) {
+  std::string ppd = GenericPpdAt203Dpi();
+  char folder[MAX_PATH];
+  DWORD needed = 0;
+  if (ppd.empty() ||
+      !GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE *>(folder),
+                                  sizeof folder, &needed)) {
+    std::printf("FAILED: no generic PPD in winspool.drv or no driver folder (error %lu)\n",
+                GetLastError());
+    return false;
+  }
+  std::string ppdPath = std::string(folder) + "\\tkt_a1_test_203dpi.ppd";
+  HANDLE file = CreateFileA(ppdPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  bool saved = file != INVALID_HANDLE_VALUE &&
+               WriteFile(file, ppd.data(), static_cast<DWORD>(ppd.size()), &written, nullptr) &&
+               written == ppd.size();
+  if (file != INVALID_HANDLE_VALUE)
+    CloseHandle(file);
+  if (!saved) {
+    std::printf("FAILED: cannot write %s (error %lu)\n", ppdPath.c_str(), GetLastError());
+    return false;
+  }
+
+  DRIVER_INFO_3A driver = {};
+  driver.cVersion = 3;
+  driver.pName = const_cast<char *>(DriverName);
+  driver.pDriverPath = const_cast<char *>("wineps.drv");
+  driver.pConfigFile = const_cast<char *>("wineps.drv");
+  driver.pDataFile = &ppdPath[0];
+  driver.pDefaultDataType = const_cast<char *>("RAW");
+  if (!AddPrinterDriverExA(nullptr, 3, reinterpret_cast<BYTE *>(&driver), APD_COPY_NEW_FILES)) {
+    std::printf("FAILED: AddPrinterDriverExA (error %lu)\n", GetLastError());
+    return false;
+  }
+  // A printer of that name from an earlier run goes first: it keeps the settings it was made with.
+  HANDLE printer = nullptr;
+  if (OpenPrinterA(const_cast<char *>(name), &printer, nullptr)) {
+    DeletePrinter(printer);
+    ClosePrinter(printer);
+  }
+  PRINTER_INFO_2A info = {};
+  info.pPrinterName = const_cast<char *>(name);
+  info.pPortName = const_cast<char *>("FILE:");
+  info.pDriverName = const_cast<char *>(DriverName);
+  info.pDatatype = const_cast<char *>("RAW");
+  info.pPrintProcessor = const_cast<char *>("winprint");
+  printer = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE *>(&info));
+  if (!printer) {
+    std::printf("FAILED: AddPrinterA (error %lu)\n", GetLastError());
+    return false;
+  }
+  // Wine's driver gave a new printer 300 dpi whatever the PPD's default, so the printer's
+  // settings are given 203 dpi here.
+  bool set = false;
+  DWORD size = 0;
+  GetPrinterA(printer, 2, nullptr, 0, &size);
+  std::string buffer(size, '\0');
+  auto *settings = reinterpret_cast<PRINTER_INFO_2A *>(&buffer[0]);
+  if (size && GetPrinterA(printer, 2, reinterpret_cast<BYTE *>(settings), size, &size) &&
+      settings->pDevMode) {
+    settings->pDevMode->dmFields |= DM_PRINTQUALITY | DM_YRESOLUTION;
+    settings->pDevMode->dmPrintQuality = 203;
+    settings->pDevMode->dmYResolution = 203;
+    set = SetPrinterA(printer, 2, reinterpret_cast<BYTE *>(settings), 0);
+  }
+  ClosePrinter(printer);
+  if (!set) {
+    std::printf("FAILED: the printer's resolution cannot be set (error %lu)\n", GetLastError());
+    return false;
+  }
+  std::printf("printer \"%s\" ready: Wine's PostScript driver at 203 x 203 dpi\n", name);
+  return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  if (argc == 3 && std::strcmp(argv[1], "add-printer") == 0)
+    return AddTestPrinter(argv[2]) ? 0 : 1;
+  if (argc == 5 && std::strcmp(argv[1], "print") == 0) {
+    HMODULE plugin = LoadLibraryA(argv[2]);
+    if (!plugin) {
+      std::printf("FAILED: cannot load %s (error %lu)\n", argv[2], GetLastError());
+      return 1;
+    }
+    PrintedPage page = PrintTestPage(plugin, argv[3], argv[4]);
+    std::printf("%s%s\n", page.ok ? "ok: " : "FAILED: ", page.line.c_str());
+    return page.ok ? 0 : 1;
+  }
+  std::printf("usage: print_page_test add-printer NAME | print MODULE NAME FILE\n");
+  return 2;
+}

@@ -1,0 +1,235 @@
+// The test page: page 1 has the plug-in draw tickets 0, 7, 42 and 99 with DrawSeiriken, once
+// at 1:1 (one bitmap pixel on one printer dot) and once scaled to a 57 mm roll's width, under a
+// caption that names the printer, its resolution and the date, and the plug-in's description.
+// Page 2 has the same tickets at the same places, drawn by the image-list calls made directly
+// with the module's bitmaps, and nothing else: the two pages must agree wherever tickets are.
+#include "tools/check/print_page.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "plugin/plugin_interface.h"
+#include "resources/ticket_sizes.h"
+#include "tests/windows/platform_drawing.h"
+
+namespace {
+
+const int32_t PageTickets[] = {0, 7, 42, 99};
+const int PrintedWidthMicrons = 57000; // the width of a common thermal roll
+const int MicronsPerInch = 25400;
+const int PointsPerInch = 72;
+const int CaptionPoints = 10;
+
+// Where one ticket goes on the page, in printer dots.
+struct TicketPlace {
+  int32_t ticket;
+  RECT dots;
+};
+
+// The printer's resolution and the part of the page it can print on, in dots.
+struct PageGeometry {
+  int dpiX;
+  int dpiY;
+  int width;
+  int height;
+};
+
+// The bytes the plug-in hands SetWindowTextA, caught by a window of our own before any code
+// page turns them into something else.
+std::string CaughtText;
+
+LRESULT CALLBACK CatchText(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETTEXT && lParam)
+    CaughtText = reinterpret_cast<const char *>(lParam);
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The plug-in's description as wide text, read as code page 932 (the plug-in's own) wherever
+// the system knows it, so that the page shows it right on any Windows.
+std::wstring PluginDescription(SetPlgCommentFunction setPlgComment) {
+  const char *className = "TktPrintPageText";
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = CatchText;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = className;
+  RegisterClassA(&windowClass);
+  HWND window = CreateWindowExA(0, className, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                windowClass.hInstance, nullptr);
+  CaughtText.clear();
+  if (window && setPlgComment)
+    setPlgComment(window);
+  DestroyWindow(window);
+  UnregisterClassA(className, windowClass.hInstance);
+  std::wstring text(CaughtText.size(), L'\0');
+  int n = MultiByteToWideChar(932, 0, CaughtText.data(), static_cast<int>(CaughtText.size()),
+                              &text[0], static_cast<int>(text.size()));
+  if (n <= 0)
+    n = MultiByteToWideChar(CP_ACP, 0, CaughtText.data(), static_cast<int>(CaughtText.size()),
+                            &text[0], static_cast<int>(text.size()));
+  text.resize(n > 0 ? n : 0);
+  return text;
+}
+
+std::wstring Widen(const std::string &text) {
+  std::wstring wide(text.size(), L'\0');
+  int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                              static_cast<int>(wide.size()));
+  wide.resize(n > 0 ? n : 0);
+  return wide;
+}
+
+// Writes the lines of text (separated by CR LF or LF) from the top, returns the next free row.
+int WriteLines(HDC dc, int left, int top, const std::wstring &text) {
+  TEXTMETRICW metrics = {};
+  GetTextMetricsW(dc, &metrics);
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find(L'\n', start);
+    if (end == std::wstring::npos)
+      end = text.size();
+    size_t length = end - start;
+    if (length > 0 && text[end - 1] == L'\r')
+      --length;
+    TextOutW(dc, left, top, text.data() + start, static_cast<int>(length));
+    top += metrics.tmHeight + metrics.tmExternalLeading;
+    start = end + 1;
+  }
+  return top;
+}
+
+// The tickets flowed left to right from (margin, top), 1:1 first, then at the roll's width,
+// each group starting on a row of its own.
+std::vector<TicketPlace> LayOutTickets(const PageGeometry &page, int margin, int top) {
+  int scaledWidth = MulDiv(PrintedWidthMicrons, page.dpiX, MicronsPerInch);
+  int scaledHeight =
+      MulDiv(MulDiv(PrintedWidthMicrons, FaceHeight, FaceWidth), page.dpiY, MicronsPerInch);
+  const SIZE sizes[] = {{FaceWidth, FaceHeight}, {scaledWidth, scaledHeight}};
+  int gap = page.dpiX / 8;
+  std::vector<TicketPlace> places;
+  for (const SIZE &size : sizes) {
+    int x = margin;
+    int rowHeight = 0;
+    for (int32_t ticket : PageTickets) {
+      if (x > margin && x + size.cx > page.width - margin) {
+        x = margin;
+        top += rowHeight + gap;
+      }
+      places.push_back({ticket, {x, top, x + size.cx, top + size.cy}});
+      x += size.cx + gap;
+      rowHeight = size.cy;
+    }
+    top += rowHeight + gap;
+  }
+  return places;
+}
+
+// Maps the ticket's 216 x 97 logical units onto its place, draws it one way or the other, and
+// gives the device context back as it was.
+void DrawTicketAt(HDC dc, const TicketPlace &place, HMODULE plugin,
+                  DrawSeirikenFunction drawSeiriken) {
+  int saved = SaveDC(dc);
+  SetMapMode(dc, MM_ANISOTROPIC);
+  SetWindowExtEx(dc, FaceWidth, FaceHeight, nullptr);
+  SetViewportExtEx(dc, place.dots.right - place.dots.left, place.dots.bottom - place.dots.top,
+                   nullptr);
+  SetViewportOrgEx(dc, place.dots.left, place.dots.top, nullptr);
+  if (drawSeiriken)
+    drawSeiriken(dc, 0, 0, 0, 0, place.ticket, 0, 0);
+  else
+    DrawWithPlatformCalls(plugin, dc, place.ticket >= 10 ? place.ticket / 10 : -1,
+                          place.ticket % 10);
+  RestoreDC(dc, saved);
+}
+
+std::string Describe(const char *what, const std::string &printer) {
+  char line[512];
+  std::snprintf(line, sizeof line, "%s (printer \"%s\", error %lu)", what, printer.c_str(),
+                GetLastError());
+  return line;
+}
+
+} // namespace
+
+PrintedPage PrintTestPage(HMODULE plugin, const char *printer, const char *outputFile) {
+  PluginExports exports = FindPluginExports(plugin);
+  if (!exports.drawSeiriken)
+    return {false, "the plug-in has no DrawSeiriken: nothing to print"};
+  std::string printerName = printer ? printer : "";
+  if (printerName.empty()) {
+    char name[256];
+    DWORD size = sizeof name;
+    if (!GetDefaultPrinterA(name, &size))
+      return {false, Describe("there is no default printer", "")};
+    printerName = name;
+  }
+  HDC dc = CreateDCA("WINSPOOL", printerName.c_str(), nullptr, nullptr);
+  if (!dc)
+    return {false, Describe("the printer cannot be opened", printerName)};
+
+  PageGeometry page = {GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY),
+                       GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES)};
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char caption[512];
+  std::snprintf(caption, sizeof caption,
+                "Ticket plug-in test page. Printer: %s, %d x %d dpi, %04d-%02d-%02d %02d:%02d",
+                printerName.c_str(), page.dpiX, page.dpiY, now.wYear, now.wMonth, now.wDay,
+                now.wHour, now.wMinute);
+  char module[MAX_PATH] = {};
+  GetModuleFileNameA(plugin, module, sizeof module);
+  std::wstring header = Widen(caption) + L"\r\nPlug-in: " + Widen(module) +
+                        L"\r\nDescription:\r\n" + PluginDescription(exports.setPlgComment) +
+                        L"\r\nTickets 0, 7, 42 and 99 at 1:1 (one dot per pixel), then 57 mm "
+                        L"wide. Page 2 has the same tickets drawn\r\nby Windows directly from "
+                        L"the plug-in's bitmaps: the two pages must look the same.";
+
+  DOCINFOA document = {};
+  document.cbSize = sizeof document;
+  document.lpszDocName = "Ticket plug-in test page";
+  document.lpszOutput = outputFile;
+  bool printed = StartDocA(dc, &document) > 0;
+  std::vector<TicketPlace> places;
+  int margin = page.dpiX / 4;
+  if (printed && StartPage(dc) > 0) {
+    HFONT font = CreateFontW(-MulDiv(CaptionPoints, page.dpiY, PointsPerInch), 0, 0, 0, FW_NORMAL,
+                             FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_DONTCARE, L"MS Gothic");
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    int top = WriteLines(dc, margin, margin, header);
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+    places = LayOutTickets(page, margin, top + page.dpiY / 6);
+    for (const TicketPlace &place : places)
+      DrawTicketAt(dc, place, plugin, exports.drawSeiriken);
+    printed = EndPage(dc) > 0;
+  } else {
+    printed = false;
+  }
+  if (printed && StartPage(dc) > 0) {
+    for (const TicketPlace &place : places)
+      DrawTicketAt(dc, place, plugin, nullptr);
+    printed = EndPage(dc) > 0;
+  } else {
+    printed = false;
+  }
+  std::string failure = printed ? "" : Describe("printing failed", printerName);
+  if (printed)
+    printed = EndDoc(dc) > 0;
+  else
+    AbortDoc(dc);
+  if (failure.empty() && !printed)
+    failure = Describe("the printer refused the finished document", printerName);
+  DeleteDC(dc);
+  if (!failure.empty())
+    return {false, failure};
+
+  char line[640];
+  std::snprintf(line, sizeof line,
+                "printed the test page on \"%s\" at %d x %d dpi%s%s: tickets 0, 7, 42 and 99 at "
+                "1:1 and %ld dots (57 mm) wide, and the reference page",
+                printerName.c_str(), page.dpiX, page.dpiY, outputFile ? " into " : "",
+                outputFile ? outputFile : "", places.back().dots.right - places.back().dots.left);
+  return {true, line};
+}
