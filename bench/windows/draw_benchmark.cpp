@@ -12,7 +12,7 @@
 
 #include "plugin/plugin_interface.h"
 #include "resources/ticket_sizes.h"
-#include "tests/windows/platform_drawing.h"
+#include "tools/check/platform_drawing.h"
 #include "tools/preview/canvas.h"
 
 namespace {

@@ -22,10 +22,10 @@
 
 #include "plugin/plugin_interface.h"
 #include "resources/ticket_sizes.h"
-#include "tests/ticket/resulting_tickets.h"
+#include "tools/check/resulting_tickets.h"
 #include "tests/windows/check.h"
 #include "tests/windows/heap_counter.h"
-#include "tests/windows/platform_drawing.h"
+#include "tools/check/platform_drawing.h"
 #include "tools/png/bmp_file.h"
 #include "tools/preview/canvas.h"
 

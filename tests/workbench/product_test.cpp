@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "resources/ticket_sizes.h"
-#include "tests/ticket/resulting_tickets.h"
+#include "tools/check/resulting_tickets.h"
 #include "workbench/conformance.h"
 #include "workbench/standins.h"
 

@@ -12,7 +12,8 @@
 
 #include "plugin/plugin_interface.h"
 #include "resources/ticket_sizes.h"
-#include "tests/windows/platform_drawing.h"
+#include "tools/check/platform_drawing.h"
+#include "tools/check/resulting_tickets.h"
 
 namespace {
 
@@ -137,9 +138,10 @@ void DrawTicketAt(HDC dc, const TicketPlace &place, HMODULE plugin,
   SetViewportOrgEx(dc, place.dots.left, place.dots.top, nullptr);
   if (drawSeiriken)
     drawSeiriken(dc, 0, 0, 0, 0, place.ticket, 0, 0);
-  else
-    DrawWithPlatformCalls(plugin, dc, place.ticket >= 10 ? place.ticket / 10 : -1,
-                          place.ticket % 10);
+  else {
+    ResultingTicket cells = ResultingTicketOf(place.ticket);
+    DrawWithPlatformCalls(plugin, dc, cells.tens, cells.units);
+  }
   RestoreDC(dc, saved);
 }
 

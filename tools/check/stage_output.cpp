@@ -1,0 +1,105 @@
+#include "tools/check/stage_output.h"
+
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace {
+
+void WriteLine(const std::string &line) {
+  std::string bytes = line + "\n";
+  DWORD written;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
+            &written, nullptr);
+}
+
+struct {
+  const char *exportName;
+  int64_t ticket;
+} current;
+
+// "NAME+0x1234" for an address inside a loaded module, else the bare address.
+std::string ModuleAndOffset(const void *address) {
+  HMODULE module = nullptr;
+  char path[MAX_PATH] = {};
+  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                              GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                          static_cast<const char *>(address), &module) ||
+      !GetModuleFileNameA(module, path, sizeof path))
+    return Format("%p (in no module)", address);
+  const char *name = path;
+  for (const char *c = path; *c; ++c)
+    if (*c == '\\' || *c == '/')
+      name = c + 1;
+  return Format("%s+0x%lx", name,
+                static_cast<unsigned long>(static_cast<const char *>(address) -
+                                           reinterpret_cast<const char *>(module)));
+}
+
+LONG WINAPI ReportException(EXCEPTION_POINTERS *pointers) {
+  const EXCEPTION_RECORD *record = pointers->ExceptionRecord;
+  std::string where = current.exportName ? current.exportName : "the checker itself";
+  if (current.exportName && current.ticket != NoTicket)
+    where += Format(" (ticket %lld)", static_cast<long long>(current.ticket));
+  Fail(Format("exception 0x%08lX in %s at %s; the stage was ended there", record->ExceptionCode,
+              where.c_str(), ModuleAndOffset(record->ExceptionAddress).c_str()));
+  ExitProcess(4);
+}
+
+} // namespace
+
+std::string Format(const char *format, ...) {
+  char buffer[2048];
+  va_list values;
+  va_start(values, format);
+  std::vsnprintf(buffer, sizeof buffer, format, values);
+  va_end(values);
+  return buffer;
+}
+
+void Ok(const std::string &line) {
+  WriteLine("ok " + line);
+}
+void Fail(const std::string &line) {
+  WriteLine("FAIL " + line);
+}
+void Warn(const std::string &line) {
+  WriteLine("warn " + line);
+}
+void Info(const std::string &line) {
+  WriteLine("   " + line);
+}
+
+bool Verdict(bool passed, const std::string &line) {
+  passed ? Ok(line) : Fail(line);
+  return passed;
+}
+
+void EnterCall(const char *exportName, int64_t ticket) {
+  current = {exportName, ticket};
+  std::string marker = std::string("@ ") + exportName;
+  if (ticket != NoTicket)
+    marker += Format(" (ticket %lld)", static_cast<long long>(ticket));
+  WriteLine(marker);
+}
+
+void CatchPluginExceptions() {
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+  SetUnhandledExceptionFilter(ReportException);
+}
+
+std::string Quoted(const std::string &utf8) {
+  std::string text = "\"";
+  for (unsigned char c : utf8) {
+    if (c == '\r')
+      text += "\\r";
+    else if (c == '\n')
+      text += "\\n";
+    else if (c < 0x20 || c == '"' || c == '\\')
+      text += Format("\\x%02x", c);
+    else
+      text += static_cast<char>(c);
+  }
+  return text + "\"";
+}
