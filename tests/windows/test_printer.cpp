@@ -1,16 +1,12 @@
-// A PostScript printer for the tests, and the test page printed on it.
-//   print_page_test add-printer NAME     registers NAME: Wine's PostScript driver with its own
-//                                        generic PPD at 203 x 203 dpi (a thermal printer's
-//                                        resolution), printing to a file
-//   print_page_test print MODULE NAME FILE   prints the plug-in's test page on NAME into FILE
-// Exit code 0 when it worked, 1 when not, with a line saying what happened.
+// A PostScript printer for the tests: registers NAME with Wine's PostScript driver, its own
+// generic PPD at 203 x 203 dpi (a thermal printer's resolution), printing to a file (the port
+// FILE:, or the file a program names in StartDoc).
+//   test_printer NAME
+// Exit code 0 when the printer is ready, 1 when not, with a line saying what happened.
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
-
-#include "tools/check/print_page.h"
 
 namespace {
 
@@ -113,18 +109,9 @@ bool AddTestPrinter(const char *name) {
 } // namespace
 
 int main(int argc, char **argv) {
-  if (argc == 3 && std::strcmp(argv[1], "add-printer") == 0)
-    return AddTestPrinter(argv[2]) ? 0 : 1;
-  if (argc == 5 && std::strcmp(argv[1], "print") == 0) {
-    HMODULE plugin = LoadLibraryA(argv[2]);
-    if (!plugin) {
-      std::printf("FAILED: cannot load %s (error %lu)\n", argv[2], GetLastError());
-      return 1;
-    }
-    PrintedPage page = PrintTestPage(plugin, argv[3], argv[4]);
-    std::printf("%s%s\n", page.ok ? "ok: " : "FAILED: ", page.line.c_str());
-    return page.ok ? 0 : 1;
+  if (argc != 2) {
+    std::printf("usage: test_printer NAME\n");
+    return 2;
   }
-  std::printf("usage: print_page_test add-printer NAME | print MODULE NAME FILE\n");
-  return 2;
+  return AddTestPrinter(argv[1]) ? 0 : 1;
 }
