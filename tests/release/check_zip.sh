@@ -17,7 +17,10 @@ trap 'rm -rf "$work"' EXIT
 
 if [ "$mode" = checker ]; then
   [ -f "$work/tkt-check.exe" ] || { echo "SKIPPED: the release has no tkt-check.exe yet"; exit 77; }
-  exec "$here/../wine/run.sh" 32 "$work/tkt-check.exe" "$work/TKT_A1.QPL"
+  route=${TKT_WINE32:-$("$here/../../scripts/wine.sh" route-32)}
+  [ "${route%%:*}" != none ] ||
+    { echo "SKIPPED: the zip's tkt-check.exe is a 32-bit program: ${route#none: }"; exit 77; }
+  TKT_WINE32=$route exec "$here/../wine/run.sh" 32 "$work/tkt-check.exe" "$work/TKT_A1.QPL"
 fi
 
 source_dir=$3 product=$4 with_checker=$5
