@@ -37,6 +37,16 @@ struct PageGeometry {
   int height;
 };
 
+// What one test page is printed with.
+struct PrintSetting {
+  HMODULE plugin;
+  DrawSeirikenFunction drawSeiriken;
+  std::string printer;
+  const char *outputFile;
+  PageGeometry page;
+  std::wstring header;
+};
+
 // The bytes the plug-in hands SetWindowTextA, caught by a window of our own before any code
 // page turns them into something else.
 std::string CaughtText;
@@ -145,11 +155,74 @@ void DrawTicketAt(HDC dc, const TicketPlace &place, HMODULE plugin,
   RestoreDC(dc, saved);
 }
 
+// What failed, on which printer (when one is known), and the system's error code.
 std::string Describe(const char *what, const std::string &printer) {
+  DWORD error = GetLastError();
   char line[512];
-  std::snprintf(line, sizeof line, "%s (printer \"%s\", error %lu)", what, printer.c_str(),
-                GetLastError());
+  if (printer.empty())
+    std::snprintf(line, sizeof line, "%s (error %lu)", what, error);
+  else
+    std::snprintf(line, sizeof line, "%s (printer \"%s\", error %lu)", what, printer.c_str(),
+                  error);
   return line;
+}
+
+// The caption (the printer, its resolution, the date), the plug-in's file and description, and
+// what the two pages hold.
+std::wstring PageHeader(HMODULE plugin, SetPlgCommentFunction setPlgComment,
+                        const std::string &printer, const PageGeometry &page) {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char caption[512];
+  std::snprintf(caption, sizeof caption,
+                "Ticket plug-in test page. Printer: %s, %d x %d dpi, %04d-%02d-%02d %02d:%02d",
+                printer.c_str(), page.dpiX, page.dpiY, now.wYear, now.wMonth, now.wDay, now.wHour,
+                now.wMinute);
+  char module[MAX_PATH] = {};
+  GetModuleFileNameA(plugin, module, sizeof module);
+  return Widen(caption) + L"\r\nPlug-in: " + Widen(module) + L"\r\nDescription:\r\n" +
+         PluginDescription(setPlgComment) +
+         L"\r\nTickets 0, 7, 42 and 99 at 1:1 (one dot per pixel), then 57 mm "
+         L"wide. Page 2 has the same tickets drawn\r\nby Windows directly from "
+         L"the plug-in's bitmaps: the two pages must look the same.";
+}
+
+// Page 1 (the header, then the plug-in's tickets) and page 2 (the reference tickets) as one
+// document. Gives what failed, or nothing.
+std::string PrintPages(HDC dc, const PrintSetting &setting, std::vector<TicketPlace> &places) {
+  DOCINFOA document = {};
+  document.cbSize = sizeof document;
+  document.lpszDocName = "Ticket plug-in test page";
+  document.lpszOutput = setting.outputFile;
+  if (StartDocA(dc, &document) <= 0)
+    return Describe("the printer refused the document", setting.printer);
+  bool printed = StartPage(dc) > 0;
+  if (printed) {
+    int margin = setting.page.dpiX / 4;
+    HFONT font = CreateFontW(-MulDiv(CaptionPoints, setting.page.dpiY, PointsPerInch), 0, 0, 0,
+                             FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_DONTCARE, L"MS Gothic");
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    int top = WriteLines(dc, margin, margin, setting.header);
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+    places = LayOutTickets(setting.page, margin, top + setting.page.dpiY / 6);
+    for (const TicketPlace &place : places)
+      DrawTicketAt(dc, place, setting.plugin, setting.drawSeiriken);
+    printed = EndPage(dc) > 0 && StartPage(dc) > 0;
+  }
+  if (printed) {
+    for (const TicketPlace &place : places)
+      DrawTicketAt(dc, place, setting.plugin, nullptr);
+    printed = EndPage(dc) > 0;
+  }
+  if (!printed) {
+    std::string failure = Describe("printing failed", setting.printer);
+    AbortDoc(dc);
+    return failure;
+  }
+  return EndDoc(dc) > 0 ? ""
+                        : Describe("the printer refused the finished document", setting.printer);
 }
 
 } // namespace
@@ -172,57 +245,10 @@ PrintedPage PrintTestPage(HMODULE plugin, const char *printer, const char *outpu
 
   PageGeometry page = {GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY),
                        GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES)};
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  char caption[512];
-  std::snprintf(caption, sizeof caption,
-                "Ticket plug-in test page. Printer: %s, %d x %d dpi, %04d-%02d-%02d %02d:%02d",
-                printerName.c_str(), page.dpiX, page.dpiY, now.wYear, now.wMonth, now.wDay,
-                now.wHour, now.wMinute);
-  char module[MAX_PATH] = {};
-  GetModuleFileNameA(plugin, module, sizeof module);
-  std::wstring header = Widen(caption) + L"\r\nPlug-in: " + Widen(module) +
-                        L"\r\nDescription:\r\n" + PluginDescription(exports.setPlgComment) +
-                        L"\r\nTickets 0, 7, 42 and 99 at 1:1 (one dot per pixel), then 57 mm "
-                        L"wide. Page 2 has the same tickets drawn\r\nby Windows directly from "
-                        L"the plug-in's bitmaps: the two pages must look the same.";
-
-  DOCINFOA document = {};
-  document.cbSize = sizeof document;
-  document.lpszDocName = "Ticket plug-in test page";
-  document.lpszOutput = outputFile;
-  bool printed = StartDocA(dc, &document) > 0;
+  std::wstring header = PageHeader(plugin, exports.setPlgComment, printerName, page);
+  PrintSetting setting = {plugin, exports.drawSeiriken, printerName, outputFile, page, header};
   std::vector<TicketPlace> places;
-  int margin = page.dpiX / 4;
-  if (printed && StartPage(dc) > 0) {
-    HFONT font = CreateFontW(-MulDiv(CaptionPoints, page.dpiY, PointsPerInch), 0, 0, 0, FW_NORMAL,
-                             FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_DONTCARE, L"MS Gothic");
-    HGDIOBJ oldFont = SelectObject(dc, font);
-    int top = WriteLines(dc, margin, margin, header);
-    SelectObject(dc, oldFont);
-    DeleteObject(font);
-    places = LayOutTickets(page, margin, top + page.dpiY / 6);
-    for (const TicketPlace &place : places)
-      DrawTicketAt(dc, place, plugin, exports.drawSeiriken);
-    printed = EndPage(dc) > 0;
-  } else {
-    printed = false;
-  }
-  if (printed && StartPage(dc) > 0) {
-    for (const TicketPlace &place : places)
-      DrawTicketAt(dc, place, plugin, nullptr);
-    printed = EndPage(dc) > 0;
-  } else {
-    printed = false;
-  }
-  std::string failure = printed ? "" : Describe("printing failed", printerName);
-  if (printed)
-    printed = EndDoc(dc) > 0;
-  else
-    AbortDoc(dc);
-  if (failure.empty() && !printed)
-    failure = Describe("the printer refused the finished document", printerName);
+  std::string failure = PrintPages(dc, setting, places);
   DeleteDC(dc);
   if (!failure.empty())
     return {false, failure};
