@@ -4,8 +4,9 @@
 # go in a fixed order, each with the commit's time (as UTC) and mode 644, and no owner or other
 # extra field, so that two builds of one commit give the same bytes.
 #   make_zip.sh ZIP VERSION SOURCE_DIR PRODUCT CHECKER "LABEL=TOOL"...
-# CHECKER may be empty (a tree without the checker). The commit and its time come from git in
-# SOURCE_DIR, or from TKT_SOURCE_COMMIT and SOURCE_DATE_EPOCH where they are set.
+# CHECKER may be empty (a tree without the checker). The commit and its time (seconds since
+# 1970) come from git in SOURCE_DIR, or from TKT_SOURCE_COMMIT and TKT_SOURCE_TIME where they
+# are set (sources without git).
 set -euo pipefail
 zip_file=$1 version=$2 source_dir=$3 product=$4 checker=$5
 shift 5
@@ -14,10 +15,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 commit=${TKT_SOURCE_COMMIT:-}
 if [ -z "$commit" ]; then
   commit=$(git -C "$source_dir" rev-parse HEAD 2>/dev/null) ||
-    { echo "make_zip.sh: $source_dir is no git checkout: set TKT_SOURCE_COMMIT and SOURCE_DATE_EPOCH" >&2; exit 1; }
+    { echo "make_zip.sh: $source_dir is no git checkout: set TKT_SOURCE_COMMIT and TKT_SOURCE_TIME" >&2; exit 1; }
   git -C "$source_dir" diff --quiet HEAD -- || commit+=" with changes not committed"
 fi
-epoch=${SOURCE_DATE_EPOCH:-$(git -C "$source_dir" log -1 --format=%ct HEAD)}
+epoch=${TKT_SOURCE_TIME:-$(git -C "$source_dir" log -1 --format=%ct HEAD)}
 
 # The first line of a tool's --version, and the Debian package and version it comes from.
 describe() {

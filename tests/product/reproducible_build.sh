@@ -7,10 +7,12 @@ set -euo pipefail
 source_dir=$(cd "$1" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# The copies have no git: they are told the commit and its time, as a source archive would be.
+# The copies have no git: the zip is told the commit and its time. (Not as SOURCE_DATE_EPOCH,
+# which the linker would take for every program's time stamp, hiding one left in.)
 TKT_SOURCE_COMMIT=$(git -C "$source_dir" rev-parse HEAD)
-SOURCE_DATE_EPOCH=$(git -C "$source_dir" log -1 --format=%ct HEAD)
-export TKT_SOURCE_COMMIT SOURCE_DATE_EPOCH
+TKT_SOURCE_TIME=$(git -C "$source_dir" log -1 --format=%ct HEAD)
+export TKT_SOURCE_COMMIT TKT_SOURCE_TIME
+unset SOURCE_DATE_EPOCH
 version=$(sed -n 's/^project(TKT_A1 VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")
 
 build_copy() {
