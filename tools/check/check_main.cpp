@@ -47,22 +47,12 @@ int Check(const Options &options) {
   bool logged = OpenLog(report, options.log, options.plugin);
   ReportMachine(report);
   ReportLine(report, "   plug-in: " + options.plugin);
-  struct {
-    const char *name;
-    bool run;
-    int seconds;
-  } stages[] = {{"load", true, 300},
-                {"setup", true, 300},
-                {"draw", true, 300},
-                {"design", true, options.full ? 3600 : 300},
-                {"soak", true, options.full ? 1800 : 300},
-                {"print", options.print, 300}};
+  const char *stages[] = {"load", "setup", "draw", "design", "soak", "print"};
   int exitCode = 0;
-  for (const auto &stage : stages) {
-    if (!stage.run)
+  for (const char *stage : stages) {
+    if (std::string(stage) == "print" && !options.print)
       continue;
-    int seconds = options.timeLimitSeconds ? options.timeLimitSeconds : stage.seconds;
-    if (RunStage(report, options, stage.name, seconds) == StageCannotLoad) {
+    if (RunStage(report, options, stage) == StageCannotLoad) {
       exitCode = 3;
       break;
     }

@@ -2,7 +2,8 @@
 // and a sample of other numbers) or with --full every low half and a sample of upper halves,
 // drawn exactly as the design places the module's own glyphs. The reference is the platform's
 // image-list calls made directly with the module's bitmaps: the face and each glyph drawn once,
-// and each ticket composed from them (the glyph cells are drawn opaquely over the face).
+// and each ticket composed from them (the glyph cells are drawn opaquely over the face; a
+// missing glyph leaves the face in its cell).
 #include <windows.h>
 
 #include <commctrl.h>
@@ -24,34 +25,46 @@ struct Artwork {
   std::vector<DWORD> glyphs[10];
 };
 
-// Draws image `index` of the list into a fresh 32-bit canvas of its size.
-std::vector<DWORD> DrawImage(HIMAGELIST list, int index, int width, int height) {
+// Draws bitmap `id` of the module through an image list of its own into a fresh 32-bit canvas;
+// empty when the module has no such bitmap of that size, which is reported.
+std::vector<DWORD> DrawBitmap(HMODULE module, int id, int width, int height, std::string *faults) {
+  HBITMAP bitmap = LoadBitmapA(module, MAKEINTRESOURCEA(id));
+  BITMAP b = {};
+  if (!bitmap || !GetObjectA(bitmap, sizeof b, &b) || b.bmWidth != width || b.bmHeight != height) {
+    *faults += bitmap ? Format("; %d is %ld x %ld", id, b.bmWidth, b.bmHeight)
+                      : Format("; %d is missing", id);
+    DeleteObject(bitmap);
+    return {};
+  }
+  HIMAGELIST list = ImageList_Create(width, height, ILC_COLOR32, 0, 0);
+  ImageList_Add(list, bitmap, nullptr);
+  DeleteObject(bitmap);
   Canvas canvas;
   std::vector<DWORD> pixels;
   if (MakeCanvas(canvas, width, height, 0)) {
-    ImageList_Draw(list, index, canvas.dc, 0, 0, ILD_NORMAL);
+    ImageList_Draw(list, 0, canvas.dc, 0, 0, ILD_NORMAL);
     GdiFlush();
     pixels.assign(canvas.pixels, canvas.pixels + width * height);
     FreeCanvas(canvas);
   }
+  ImageList_Destroy(list);
   return pixels;
 }
 
+// Each bitmap drawn on its own, so that one that is missing leaves the others in their places.
 Artwork DrawArtwork(HMODULE module) {
-  HIMAGELIST digits = ImageList_Create(GlyphWidth, GlyphHeight, ILC_COLOR32, 0, 0);
-  HIMAGELIST face = ImageList_Create(FaceWidth, FaceHeight, ILC_COLOR32, 0, 0);
-  for (int id = IDB_DIGIT_0; id <= IDB_DIGIT_9 + 1; ++id) {
-    int resource = id <= IDB_DIGIT_9 ? id : IDB_TICKET_FACE;
-    HBITMAP bitmap = LoadBitmapA(module, MAKEINTRESOURCEA(resource));
-    ImageList_Add(id <= IDB_DIGIT_9 ? digits : face, bitmap, nullptr);
-    DeleteObject(bitmap);
-  }
   Artwork art;
-  art.face = DrawImage(face, 0, FaceWidth, FaceHeight);
+  std::string faults;
+  art.face = DrawBitmap(module, IDB_TICKET_FACE, FaceWidth, FaceHeight, &faults);
   for (int k = 0; k < 10; ++k)
-    art.glyphs[k] = DrawImage(digits, k, GlyphWidth, GlyphHeight);
-  ImageList_Destroy(face);
-  ImageList_Destroy(digits);
+    art.glyphs[k] = DrawBitmap(module, IDB_DIGIT_0 + k, GlyphWidth, GlyphHeight, &faults);
+  Verdict(faults.empty(), Format("bitmaps: the face (%d, %d x %d) and the glyphs (%d to %d, %d x "
+                                 "%d)",
+                                 IDB_TICKET_FACE, FaceWidth, FaceHeight, IDB_DIGIT_0, IDB_DIGIT_9,
+                                 GlyphWidth, GlyphHeight) +
+                              faults);
+  if (art.face.empty())
+    art.face.assign(FaceWidth * FaceHeight, 0);
   return art;
 }
 

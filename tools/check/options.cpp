@@ -13,7 +13,7 @@ const char Usage[] =
     "  --print [PRINTER]  also print a test page (default printer when none is named)\n"
     "  --print-file FILE  print into FILE instead of to the printer's port\n"
     "  --log FILE         write the report to FILE\n"
-    "  --time-limit S     seconds a stage may take before it is ended as hanging\n"
+    "  --time-limit S     seconds one call may take before it is ended as hanging (60)\n"
     "Exit codes: 0 every check passed, 1 a check failed, 2 usage, 3 the file cannot be loaded.\n";
 
 namespace {

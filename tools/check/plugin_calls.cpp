@@ -55,12 +55,18 @@ bool LoadPlugin(const std::string &path, LoadedPlugin &plugin, std::string *reas
   plugin.module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (!plugin.module) {
     DWORD error = GetLastError();
-    char message[512] = {};
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                   message, sizeof message, nullptr);
-    std::string text = message;
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+    // In English where the system has it: the report goes to the plug-in's makers.
+    wchar_t message[512] = {};
+    for (DWORD language : {DWORD{MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)}, DWORD{0}})
+      if (FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                         language, message, 512, nullptr))
+        break;
+    std::string text = Utf8(message);
+    while (!text.empty() &&
+           (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
       text.pop_back();
+    for (size_t at; (at = text.find("%1")) != std::string::npos;)
+      text.replace(at, 2, "the file");
     *reason = Format("error %lu%s%s", error, text.empty() ? "" : ": ", text.c_str());
     return false;
   }

@@ -44,9 +44,7 @@ bool Cp932ToUtf8(const std::string &bytes, std::string *utf8) {
     return false;
   std::wstring wide(n, L'\0');
   MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), &wide[0], n);
-  int m = WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
-  utf8->assign(m, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, &(*utf8)[0], m, nullptr, nullptr);
+  *utf8 = Utf8(wide);
   return true;
 }
 

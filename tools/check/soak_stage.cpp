@@ -42,6 +42,7 @@ struct Counts {
 };
 
 Counts Count() {
+  EnterCall("counting objects and heap blocks", NoTicket); // not the plug-in's time
   Counts c;
   c.gdi = GdiObjects(&c.gdiByIndex);
   c.user = static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));

@@ -14,6 +14,8 @@ void WriteLine(const std::string &line) {
             &written, nullptr);
 }
 
+const char *stageName = "";
+
 struct {
   const char *exportName;
   int64_t ticket;
@@ -42,8 +44,9 @@ LONG WINAPI ReportException(EXCEPTION_POINTERS *pointers) {
   std::string where = current.exportName ? current.exportName : "the checker itself";
   if (current.exportName && current.ticket != NoTicket)
     where += Format(" (ticket %lld)", static_cast<long long>(current.ticket));
-  Fail(Format("exception 0x%08lX in %s at %s; the stage was ended there", record->ExceptionCode,
-              where.c_str(), ModuleAndOffset(record->ExceptionAddress).c_str()));
+  Fail(Format("%s: exception 0x%08lX in %s at %s; the stage was ended there", stageName,
+              record->ExceptionCode, where.c_str(),
+              ModuleAndOffset(record->ExceptionAddress).c_str()));
   ExitProcess(4);
 }
 
@@ -84,9 +87,20 @@ void EnterCall(const char *exportName, int64_t ticket) {
   WriteLine(marker);
 }
 
-void CatchPluginExceptions() {
+void CatchPluginExceptions(const char *stage) {
+  stageName = stage;
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
   SetUnhandledExceptionFilter(ReportException);
+}
+
+std::string Utf8(const std::wstring &text) {
+  int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                              nullptr, nullptr);
+  std::string utf8(n > 0 ? n : 0, '\0');
+  if (n > 0)
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], n,
+                        nullptr, nullptr);
+  return utf8;
 }
 
 std::string Quoted(const std::string &utf8) {

@@ -22,9 +22,11 @@ const int64_t NoTicket = INT64_MIN;
 // The plug-in call under way, named in the marker and in the report of an exception it raises.
 void EnterCall(const char *exportName, int64_t ticket);
 
-// Reports an exception that nothing handled (code, the call it happened in, the faulting address
-// as module+offset) and ends the stage.
-void CatchPluginExceptions();
+// From here on, an exception that nothing handles is reported for the stage (code, the call it
+// happened in, the faulting address as module+offset) and ends it.
+void CatchPluginExceptions(const char *stage);
+
+std::string Utf8(const std::wstring &text);
 
 // The text as a quoted line: UTF-8 kept, control characters escaped.
 std::string Quoted(const std::string &utf8);

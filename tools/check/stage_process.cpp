@@ -45,7 +45,7 @@ bool IsKnownDesign(const StageContext &c) {
 } // namespace
 
 int RunStageProcess(const Options &options) {
-  CatchPluginExceptions();
+  CatchPluginExceptions(options.stage.c_str());
   StageContext context = {&options, {}, 0, 0, false};
   std::string reason;
   if (!LoadPlugin(options.plugin, context.plugin, &reason)) {
