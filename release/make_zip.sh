@@ -11,11 +11,17 @@ set -euo pipefail
 zip_file=$1 version=$2 source_dir=$3 product=$4 checker=$5
 shift 5
 here=$(cd "$(dirname "$0")" && pwd)
+command -v zip >/dev/null ||
+  { echo "make_zip.sh: zip is not installed (scripts/install-deps.sh)" >&2; exit 1; }
 
 commit=${TKT_SOURCE_COMMIT:-}
 if [ -z "$commit" ]; then
   commit=$(git -C "$source_dir" rev-parse HEAD 2>/dev/null) ||
-    { echo "make_zip.sh: $source_dir is no git checkout: set TKT_SOURCE_COMMIT and TKT_SOURCE_TIME" >&2; exit 1; }
+    {
+      echo "make_zip.sh: $source_dir is no git checkout:" \
+        "set TKT_SOURCE_COMMIT and TKT_SOURCE_TIME" >&2
+      exit 1
+    }
   git -C "$source_dir" diff --quiet HEAD -- || commit+=" with changes not committed"
 fi
 epoch=${TKT_SOURCE_TIME:-$(git -C "$source_dir" log -1 --format=%ct HEAD)}
@@ -26,7 +32,8 @@ describe() {
   tool=$(command -v "$1")
   line=$("$tool" --version 2>/dev/null | sed -n 1p)
   package=$(dpkg-query -S "$(readlink -f "$tool")" 2>/dev/null | sed -n '1s/:.*//p') || true
-  [ -z "$package" ] || line+=" (Debian package $package $(dpkg-query -W -f='${Version}' "$package"))"
+  [ -z "$package" ] ||
+    line+=" (Debian package $package $(dpkg-query -W -f='${Version}' "$package"))"
   echo "$line"
 }
 

@@ -2,7 +2,7 @@
 # Builds the release (TKT_A1.QPL, the checker and the zip that holds them) twice, from copies of
 # the same sources in two unrelated folders, and checks that the product and the zip are byte
 # for byte the same: no time stamp, path, owner or other build-time trace.
-#   reproducible_build.sh SOURCE_DIR
+#   reproducible_build.sh SOURCE_DIR VERSION
 set -euo pipefail
 source_dir=$(cd "$1" && pwd)
 work=$(mktemp -d)
@@ -13,7 +13,7 @@ TKT_SOURCE_COMMIT=$(git -C "$source_dir" rev-parse HEAD)
 TKT_SOURCE_TIME=$(git -C "$source_dir" log -1 --format=%ct HEAD)
 export TKT_SOURCE_COMMIT TKT_SOURCE_TIME
 unset SOURCE_DATE_EPOCH
-version=$(sed -n 's/^project(TKT_A1 VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")
+version=$2
 
 build_copy() {
   local dir=$1

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Unpacks the release zip into an empty folder, as an operator does, and checks what is there.
-#   check_zip.sh contents ZIP SOURCE_DIR PRODUCT WITH_CHECKER(ON|OFF)
+#   check_zip.sh contents ZIP SOURCE_DIR PRODUCT WITH_CHECKER(ON|OFF) VERSION
 #       exactly the release's files in their order, each with the commit's time; SHA256SUMS
 #       right; the product byte for byte the one the other suites test; the READMEs UTF-8 with a
 #       byte-order mark and CRLF line ends; BUILDINFO.txt naming the version and the commit
@@ -10,7 +10,8 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 mode=$1 zip_file=$2
-[ -f "$zip_file" ] || { echo "FAILED: no $zip_file: build it with cmake --workflow --preset release"; exit 1; }
+[ -f "$zip_file" ] ||
+  { echo "FAILED: no $zip_file: build it with cmake --workflow --preset release"; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 (cd "$work" && TZ=UTC cmake -E tar xf "$zip_file")
@@ -23,7 +24,7 @@ if [ "$mode" = checker ]; then
   TKT_WINE32=$route exec "$here/../wine/run.sh" 32 "$work/tkt-check.exe" "$work/TKT_A1.QPL"
 fi
 
-source_dir=$3 product=$4 with_checker=$5
+source_dir=$3 product=$4 with_checker=$5 version=$6
 failures=0
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 
@@ -43,12 +44,13 @@ for f in $expected; do
   ((t - epoch <= 1 && epoch - t <= 1)) || fail "$f has time $t, the commit $epoch"
 done
 for f in README.txt README-ja.txt; do
-  [ "$(head -c 3 "$work/$f" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "$f has no byte-order mark"
+  [ "$(head -c 3 "$work/$f" | od -An -tx1 | tr -d ' ')" = efbbbf ] ||
+    fail "$f has no byte-order mark"
   iconv -f UTF-8 -t UTF-8 "$work/$f" >/dev/null 2>&1 || fail "$f is not UTF-8"
   ! grep -q -v $'\r$' "$work/$f" || fail "$f has a line that does not end in CRLF"
 done
-grep -q "^TKT_A1.QPL $(sed -n 's/^project(TKT_A1 VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")"$'\r$' \
-  "$work/BUILDINFO.txt" || fail "BUILDINFO.txt names another version"
+grep -q "^TKT_A1.QPL $version"$'\r$' "$work/BUILDINFO.txt" ||
+  fail "BUILDINFO.txt names another version than $version"
 grep -q "^Source commit: $(git -C "$source_dir" rev-parse HEAD)" "$work/BUILDINFO.txt" ||
   fail "BUILDINFO.txt names another commit than $(git -C "$source_dir" rev-parse HEAD)"
 [ $failures = 0 ] || exit 1

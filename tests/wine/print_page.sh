@@ -25,5 +25,6 @@ grep -a '^ok print: ' "$work/report.txt" ||
 gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=ppmraw -dTextAlphaBits=1 -dGraphicsAlphaBits=1 -r203 \
   -sOutputFile="$work/page%d.ppm" "$work/page.ps"
 pages=$(find "$work" -name 'page*.ppm' | wc -l)
-[ "$pages" = 2 ] || { echo "FAILED: Ghostscript made $pages pages of the test page, not 2"; exit 1; }
+[ "$pages" = 2 ] ||
+  { echo "FAILED: Ghostscript made $pages pages of the test page, not 2"; exit 1; }
 "$compare" "$work/page1.ppm" "$work/page2.ppm"
