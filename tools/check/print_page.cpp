@@ -91,31 +91,23 @@ std::wstring Widen(const std::string &text) {
   return wide;
 }
 
-// Writes the lines of text (separated by CR LF or LF) from the top, returns the next free row.
-int WriteLines(HDC dc, int left, int top, const std::wstring &text) {
-  TEXTMETRICW metrics = {};
-  GetTextMetricsW(dc, &metrics);
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = text.find(L'\n', start);
-    if (end == std::wstring::npos)
-      end = text.size();
-    size_t length = end - start;
-    if (length > 0 && text[end - 1] == L'\r')
-      --length;
-    TextOutW(dc, left, top, text.data() + start, static_cast<int>(length));
-    top += metrics.tmHeight + metrics.tmExternalLeading;
-    start = end + 1;
-  }
-  return top;
+// Writes the text from the top of the given box, broken into lines that fit its width; returns
+// the row below it.
+int WriteText(HDC dc, RECT box, const std::wstring &text) {
+  const UINT format = DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX;
+  RECT measured = box;
+  DrawTextW(dc, text.c_str(), -1, &measured, format | DT_CALCRECT);
+  DrawTextW(dc, text.c_str(), -1, &box, format);
+  return measured.bottom;
 }
 
-// The tickets flowed left to right from (margin, top), 1:1 first, then at the roll's width,
-// each group starting on a row of its own.
+// The tickets flowed left to right from (margin, top), 1:1 first, then at the roll's width (or
+// the page's, where that is narrower), each group starting on a row of its own.
 std::vector<TicketPlace> LayOutTickets(const PageGeometry &page, int margin, int top) {
   int scaledWidth = MulDiv(PrintedWidthMicrons, page.dpiX, MicronsPerInch);
-  int scaledHeight =
-      MulDiv(MulDiv(PrintedWidthMicrons, FaceHeight, FaceWidth), page.dpiY, MicronsPerInch);
+  if (scaledWidth > page.width - 2 * margin)
+    scaledWidth = page.width - 2 * margin;
+  int scaledHeight = MulDiv(MulDiv(scaledWidth, FaceHeight, FaceWidth), page.dpiY, page.dpiX);
   const SIZE sizes[] = {{FaceWidth, FaceHeight}, {scaledWidth, scaledHeight}};
   int gap = page.dpiX / 8;
   std::vector<TicketPlace> places;
@@ -182,9 +174,9 @@ std::wstring PageHeader(HMODULE plugin, SetPlgCommentFunction setPlgComment,
   GetModuleFileNameA(plugin, module, sizeof module);
   return Widen(caption) + L"\r\nPlug-in: " + Widen(module) + L"\r\nDescription:\r\n" +
          PluginDescription(setPlgComment) +
-         L"\r\nTickets 0, 7, 42 and 99 at 1:1 (one dot per pixel), then 57 mm "
-         L"wide. Page 2 has the same tickets drawn\r\nby Windows directly from "
-         L"the plug-in's bitmaps: the two pages must look the same.";
+         L"\r\nTickets 0, 7, 42 and 99 at 1:1 (one dot per pixel), then 57 mm wide (or as wide "
+         L"as the paper). Page 2 has the same tickets drawn by Windows directly from the "
+         L"plug-in's bitmaps: the two pages must look the same.";
 }
 
 // Page 1 (the header, then the plug-in's tickets) and page 2 (the reference tickets) as one
@@ -198,12 +190,13 @@ std::string PrintPages(HDC dc, const PrintSetting &setting, std::vector<TicketPl
     return Describe("the printer refused the document", setting.printer);
   bool printed = StartPage(dc) > 0;
   if (printed) {
-    int margin = setting.page.dpiX / 4;
+    int margin = setting.page.dpiX / 8; // narrow enough for a roll of paper
     HFONT font = CreateFontW(-MulDiv(CaptionPoints, setting.page.dpiY, PointsPerInch), 0, 0, 0,
                              FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_DONTCARE, L"MS Gothic");
     HGDIOBJ oldFont = SelectObject(dc, font);
-    int top = WriteLines(dc, margin, margin, setting.header);
+    int top = WriteText(dc, {margin, margin, setting.page.width - margin, setting.page.height},
+                        setting.header);
     SelectObject(dc, oldFont);
     DeleteObject(font);
     places = LayOutTickets(setting.page, margin, top + setting.page.dpiY / 6);
@@ -233,11 +226,12 @@ PrintedPage PrintTestPage(HMODULE plugin, const char *printer, const char *outpu
     return {false, "the plug-in has no DrawSeiriken: nothing to print"};
   std::string printerName = printer ? printer : "";
   if (printerName.empty()) {
-    char name[256];
-    DWORD size = sizeof name;
-    if (!GetDefaultPrinterA(name, &size))
+    DWORD size = 0;
+    GetDefaultPrinterA(nullptr, &size);
+    printerName.resize(size);
+    if (!size || !GetDefaultPrinterA(&printerName[0], &size))
       return {false, Describe("there is no default printer", "")};
-    printerName = name;
+    printerName.resize(size - 1); // without its terminating zero
   }
   HDC dc = CreateDCA("WINSPOOL", printerName.c_str(), nullptr, nullptr);
   if (!dc)
@@ -252,12 +246,14 @@ PrintedPage PrintTestPage(HMODULE plugin, const char *printer, const char *outpu
   DeleteDC(dc);
   if (!failure.empty())
     return {false, failure};
+  long scaledWidth = places.back().dots.right - places.back().dots.left;
 
   char line[640];
   std::snprintf(line, sizeof line,
                 "printed the test page on \"%s\" at %d x %d dpi%s%s: tickets 0, 7, 42 and 99 at "
-                "1:1 and %ld dots (57 mm) wide, and the reference page",
+                "1:1 and %ld dots (%ld mm) wide, and the reference page",
                 printerName.c_str(), page.dpiX, page.dpiY, outputFile ? " into " : "",
-                outputFile ? outputFile : "", places.back().dots.right - places.back().dots.left);
+                outputFile ? outputFile : "", scaledWidth,
+                static_cast<long>(MulDiv(scaledWidth, MicronsPerInch, page.dpiX * 1000)));
   return {true, line};
 }
