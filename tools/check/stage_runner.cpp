@@ -83,7 +83,8 @@ int RunStage(Report &report, const Options &options, const char *stage) {
   bool hangs = false;
   while (WaitForSingleObject(process.hProcess, 250) == WAIT_TIMEOUT && !hangs) {
     DWORD limit = reader.lines ? static_cast<DWORD>(timeLimitSeconds) : StartSeconds;
-    hangs = GetTickCount() - reader.lastLineTick > limit * 1000;
+    DWORD last = reader.lastLineTick; // read before the clock, so that it is never later
+    hangs = GetTickCount() - last > limit * 1000;
   }
   DWORD exitCode = StageEnded;
   if (hangs) {
