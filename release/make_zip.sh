@@ -4,9 +4,8 @@
 # go in a fixed order, each with the commit's time (as UTC) and mode 644, and no owner or other
 # extra field, so that two builds of one commit give the same bytes.
 #   make_zip.sh ZIP VERSION SOURCE_DIR PRODUCT CHECKER "LABEL=TOOL"...
-# CHECKER may be empty (a tree without the checker). The commit and its time (seconds since
-# 1970) come from git in SOURCE_DIR, or from TKT_SOURCE_COMMIT and TKT_SOURCE_TIME where they
-# are set (sources without git).
+# The commit and its time (seconds since 1970) come from git in SOURCE_DIR, or from
+# TKT_SOURCE_COMMIT and TKT_SOURCE_TIME where they are set (sources without git).
 set -euo pipefail
 zip_file=$1 version=$2 source_dir=$3 product=$4 checker=$5
 shift 5
@@ -46,12 +45,9 @@ windows_text() {
 stage=$zip_file.files
 rm -rf "$stage"
 mkdir -p "$stage"
-files=(TKT_A1.QPL)
+files=(TKT_A1.QPL tkt-check.exe)
 cp "$product" "$stage/TKT_A1.QPL"
-if [ -n "$checker" ]; then
-  cp "$checker" "$stage/tkt-check.exe"
-  files+=(tkt-check.exe)
-fi
+cp "$checker" "$stage/tkt-check.exe"
 windows_text "$here/README.txt" >"$stage/README.txt"
 windows_text "$here/README-ja.txt" >"$stage/README-ja.txt"
 {

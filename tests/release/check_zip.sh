@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Unpacks the release zip into an empty folder, as an operator does, and checks what is there.
-#   check_zip.sh contents ZIP SOURCE_DIR PRODUCT WITH_CHECKER(ON|OFF) VERSION
+#   check_zip.sh contents ZIP SOURCE_DIR PRODUCT VERSION
 #       exactly the release's files in their order, each with the commit's time; SHA256SUMS
 #       right; the product byte for byte the one the other suites test; the READMEs UTF-8 with a
 #       byte-order mark and CRLF line ends; BUILDINFO.txt naming the version and the commit
 #   check_zip.sh checker ZIP
 #       the tkt-check.exe found there run on the TKT_A1.QPL found there, under 32-bit Wine
-#       (skipped, 77, where it is not in the zip or 32-bit programs cannot run here)
+#       (skipped, 77, where 32-bit programs cannot run here)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 mode=$1 zip_file=$2
@@ -17,19 +17,17 @@ trap 'rm -rf "$work"' EXIT
 (cd "$work" && TZ=UTC cmake -E tar xf "$zip_file")
 
 if [ "$mode" = checker ]; then
-  [ -f "$work/tkt-check.exe" ] || { echo "SKIPPED: the release has no tkt-check.exe yet"; exit 77; }
   route=${TKT_WINE32:-$("$here/../../scripts/wine.sh" route-32)}
   [ "${route%%:*}" != none ] ||
     { echo "SKIPPED: the zip's tkt-check.exe is a 32-bit program: ${route#none: }"; exit 77; }
   TKT_WINE32=$route exec "$here/../wine/run.sh" 32 "$work/tkt-check.exe" "$work/TKT_A1.QPL"
 fi
 
-source_dir=$3 product=$4 with_checker=$5 version=$6
+source_dir=$3 product=$4 version=$5
 failures=0
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 
 expected="TKT_A1.QPL tkt-check.exe README.txt README-ja.txt BUILDINFO.txt SHA256SUMS"
-[ "$with_checker" = ON ] || expected=${expected/ tkt-check.exe/}
 entries=$(cmake -E tar tf "$zip_file" | tr '\n' ' ')
 [ "$entries" = "$expected " ] || fail "the zip holds '$entries', not '$expected'"
 
