@@ -30,7 +30,8 @@ std::string GenericPpdAt203Dpi() {
   return ppd;
 }
 
-bool AddTestPrinter(const char *name) {
+// Writes the PPD into the printer-driver folder; gives its path, or nothing.
+std::string WriteDriverPpd() {
   std::string ppd = GenericPpdAt203Dpi();
   char folder[MAX_PATH];
   DWORD needed = 0;
@@ -39,10 +40,10 @@ bool AddTestPrinter(const char *name) {
                                   sizeof folder, &needed)) {
     std::printf("FAILED: no generic PPD in winspool.drv or no driver folder (error %lu)\n",
                 GetLastError());
-    return false;
+    return "";
   }
-  std::string ppdPath = std::string(folder) + "\\tkt_a1_test_203dpi.ppd";
-  HANDLE file = CreateFileA(ppdPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  std::string path = std::string(folder) + "\\tkt_a1_test_203dpi.ppd";
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   DWORD written = 0;
   bool saved = file != INVALID_HANDLE_VALUE &&
@@ -51,10 +52,32 @@ bool AddTestPrinter(const char *name) {
   if (file != INVALID_HANDLE_VALUE)
     CloseHandle(file);
   if (!saved) {
-    std::printf("FAILED: cannot write %s (error %lu)\n", ppdPath.c_str(), GetLastError());
-    return false;
+    std::printf("FAILED: cannot write %s (error %lu)\n", path.c_str(), GetLastError());
+    return "";
   }
+  return path;
+}
 
+// Wine's driver gives a new printer 300 dpi whatever the PPD's default, so the printer's own
+// settings are given 203 dpi.
+bool SetResolution203(HANDLE printer) {
+  DWORD size = 0;
+  GetPrinterA(printer, 2, nullptr, 0, &size);
+  std::string buffer(size, '\0');
+  auto *settings = reinterpret_cast<PRINTER_INFO_2A *>(&buffer[0]);
+  if (!size || !GetPrinterA(printer, 2, reinterpret_cast<BYTE *>(settings), size, &size) ||
+      !settings->pDevMode)
+    return false;
+  settings->pDevMode->dmFields |= DM_PRINTQUALITY | DM_YRESOLUTION;
+  settings->pDevMode->dmPrintQuality = 203;
+  settings->pDevMode->dmYResolution = 203;
+  return SetPrinterA(printer, 2, reinterpret_cast<BYTE *>(settings), 0);
+}
+
+bool AddTestPrinter(const char *name) {
+  std::string ppdPath = WriteDriverPpd();
+  if (ppdPath.empty())
+    return false;
   DRIVER_INFO_3A driver = {};
   driver.cVersion = 3;
   driver.pName = const_cast<char *>(DriverName);
@@ -83,20 +106,7 @@ bool AddTestPrinter(const char *name) {
     std::printf("FAILED: AddPrinterA (error %lu)\n", GetLastError());
     return false;
   }
-  // Wine's driver gave a new printer 300 dpi whatever the PPD's default, so the printer's
-  // settings are given 203 dpi here.
-  bool set = false;
-  DWORD size = 0;
-  GetPrinterA(printer, 2, nullptr, 0, &size);
-  std::string buffer(size, '\0');
-  auto *settings = reinterpret_cast<PRINTER_INFO_2A *>(&buffer[0]);
-  if (size && GetPrinterA(printer, 2, reinterpret_cast<BYTE *>(settings), size, &size) &&
-      settings->pDevMode) {
-    settings->pDevMode->dmFields |= DM_PRINTQUALITY | DM_YRESOLUTION;
-    settings->pDevMode->dmPrintQuality = 203;
-    settings->pDevMode->dmYResolution = 203;
-    set = SetPrinterA(printer, 2, reinterpret_cast<BYTE *>(settings), 0);
-  }
+  bool set = SetResolution203(printer);
   ClosePrinter(printer);
   if (!set) {
     std::printf("FAILED: the printer's resolution cannot be set (error %lu)\n", GetLastError());
