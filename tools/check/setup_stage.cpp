@@ -201,6 +201,15 @@ void CheckSetUp(const StageContext &c) {
     CheckList(c);
   if (c.knownDesign && p.dllMain && p.setPlgComment)
     CheckDllMainReasons(c);
+  if (c.knownDesign && p.setPlgComment) {
+    // A window that no longer exists: SetWindowTextA fails, and its 0 is handed back.
+    HWND gone = MakeWindow("EDIT", 0);
+    DestroyWindow(gone);
+    int32_t result =
+        CallExport("SetPlgComment", p.setPlgComment, {reinterpret_cast<uintptr_t>(gone)});
+    Verdict(result == 0,
+            Format("SetPlgComment on a destroyed window: returned %d", static_cast<int>(result)));
+  }
   // The null handles and record last: a plug-in that faults on them ends the stage here.
   if (p.setPlgComment) {
     int32_t result = CallExport("SetPlgComment", p.setPlgComment, {0});
