@@ -16,7 +16,7 @@ required=(
   clang-14 lld-14 libclang-rt-14-dev
   libgtest-dev libbenchmark-dev libfreetype-dev libpng-dev libunicorn-dev
   fonts-ipafont-mincho fonts-ipafont-gothic fonts-dejavu-extra fonts-liberation
-  wine64 ghostscript
+  wine64 ghostscript zip
 )
 # Wine's 32-bit half runs the 32-bit product itself where the machine executes 32-bit programs.
 optional=(wine32:i386)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything (the product with gcc and with clang, the 64-bit module, the native code,
-# tools and test programs, the thread suite, the fuzz targets) and runs every test suite.
+# Builds everything (the product with gcc and with clang, the 64-bit module, the release zip, the
+# native code, tools and test programs, the thread suite, the fuzz targets) and runs every test
+# suite.
 # Installs what it needs on Debian 12.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,9 +26,10 @@ qemu:*)
 esac
 
 # Each preset's workflow configures, builds (warnings are errors) and, where it has tests, runs
-# them into junit.xml. The Windows builds come first: the native suites run what they built.
+# them into junit.xml. The Windows builds and the release zip come first: the native suites run
+# and unpack what they built.
 status=0
-for preset in win32 win32-clang win64 native tsan fuzz; do
+for preset in win32 win32-clang win64 release native tsan fuzz; do
   rm -f "build/$preset/junit.xml" # a preset that fails to build must not count old results
   echo "== $preset"
   cmake --workflow --preset "$preset" || status=1

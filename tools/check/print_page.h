@@ -1,4 +1,5 @@
-// The test page a printer prints for the operator to hold in their hand.
+// The test page of a ticket plug-in on a printer: what an operator prints to hold the plug-in's
+// tickets beside the same tickets drawn by Windows itself from the plug-in's own bitmaps.
 #pragma once
 
 #include <windows.h>
