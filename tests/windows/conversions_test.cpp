@@ -78,6 +78,26 @@ UnitSettings ReadUnit() {
 }
 #endif
 
+// The processor loads and stores doubles unchanged at any precision control; qemu-user rounds them
+// to it. There a state below 53 bits rounds the test's own doubles on their way to and from the
+// conversions, and says nothing of the conversions: such a row is left out, and says so.
+bool LoadsAndStoresKeepDoubles(const HostState &state) {
+#if defined(__i386__) || defined(__x86_64__)
+  volatile double in = 1.0 / 3.0, out = 0.0;
+  __asm__ volatile(
+      "fldcw %[host]\n\t"
+      "fldl %[in]\n\t"
+      "fstpl %[out]\n\t"
+      "fldcw %[start]"
+      : [out] "=m"(out)
+      : [in] "m"(in), [host] "m"(state.x87Control), [start] "m"(WindowsStart.x87Control));
+  return out == in;
+#else
+  (void)state;
+  return true;
+#endif
+}
+
 UnitSettings Expected(const HostState &state) {
 #if defined(__i386__) || defined(__x86_64__)
   return {state.x87Control, 0, state.mxcsr};
@@ -177,6 +197,8 @@ void CheckDrawings(const char *modulePath) {
       bool kept = true;
       std::vector<uint32_t> reference = Drawn(draw, number, WindowsStart, &kept);
       for (const HostState &state : HostStates) {
+        if (!LoadsAndStoresKeepDoubles(state))
+          continue;
         std::vector<uint32_t> picture = Drawn(draw, number, state, &kept);
         CHECK(picture == reference && kept, "ticket %d %s: %s", static_cast<int>(number),
               state.name, kept ? "other pixels" : "state changed");
@@ -202,9 +224,16 @@ int main(int argc, char **argv) {
   CHECK(lines.size() > 40000, "%d lines", static_cast<int>(lines.size()));
 
   InitTextStore();
-  for (const HostState &state : HostStates)
+  for (const HostState &state : HostStates) {
+    if (!LoadsAndStoresKeepDoubles(state)) {
+      std::printf("left out: %s: this processor (an emulator) rounds x87 loads and stores to the "
+                  "precision control\n",
+                  state.name);
+      continue;
+    }
     for (const std::string &each : lines)
       (each[0] == 'N' ? CheckNumber : CheckReading)(state, each.c_str());
+  }
   CHECK(TheTextStore.Count == 0, "%d live texts", static_cast<int>(TheTextStore.Count));
 #ifdef _WIN32
   if (argc == 3)
