@@ -90,6 +90,25 @@ inline void GiveBackFloatUnit(HostFloatState host) {
   (void)host;
 }
 
+// A conversion's result while the host's state is given back, and how it is handed to the caller.
+// A double comes back on the x87 register stack; loaded there from memory as a double, a
+// subnormal result would raise the denormal-operand flag in the host's state after it was given
+// back. The unit's own 80-bit form holds every double as a normal number, and loading it raises
+// nothing, so the result waits in that form and is loaded from it.
+#if TKT_OWNS_X87
+using HeldResult = long double;
+inline double ReturnHeld(const HeldResult &held) {
+  double result;
+  __asm__ volatile("fldt %1" : "=t"(result) : "m"(held));
+  return result;
+}
+#else
+using HeldResult = double;
+inline double ReturnHeld(HeldResult held) {
+  return held;
+}
+#endif
+
 // An x87 register keeps the precision the control word sets but an exponent range far wider than
 // a double's: 10^400 stays finite there, where double arithmetic has overflowed to infinity.
 // Storing the value as a double gives it the double's range, as SSE arithmetic has at every step.

@@ -139,7 +139,7 @@ __attribute__((noinline)) int32_t ExtractDigits(double value, int32_t count, cha
 
 } // namespace
 
-char *NumberToDigits(double value, int32_t count, int32_t *exponent, int32_t *negative,
+char *NumberToDigits(const double &value, int32_t count, int32_t *exponent, int32_t *negative,
                      DigitBuffer *buffer) {
   count = count < 1 ? 1 : (count > DigitCount ? DigitCount : count);
   char *digits = buffer->Digits;
@@ -153,7 +153,7 @@ char *NumberToDigits(double value, int32_t count, int32_t *exponent, int32_t *ne
   return digits;
 }
 
-Text NumberToText(double value) {
+Text NumberToText(const double &value) {
   Text result = AllocText(0);
   DigitBuffer buffer;
   int32_t exponent;

@@ -20,13 +20,15 @@ struct DigitBuffer {
 constexpr int32_t InfiniteExponent = INT32_MAX;
 
 // A new managed text that the caller owns. Infinities, which have no digits, give "inf" and
-// "-inf"; NaN gives "0", as zero does.
-Text NumberToText(double value);
+// "-inf"; NaN gives "0", as zero does. The number is taken from where it lies, never copied
+// through the x87 unit before the conversion owns it: a subnormal number loaded there would raise
+// the denormal-operand flag in the host's state.
+Text NumberToText(const double &value);
 
 // Fills buffer with count digit characters of value, the first 1 to 9 unless value is zero or
 // NaN (then all "0", exponent 0, not negative), so that value = ± d1.d2d3... × 10^(exponent - 1).
 // A count outside 1 to DigitCount is taken as the nearest end of that range. Returns the digits.
-char *NumberToDigits(double value, int32_t count, int32_t *exponent, int32_t *negative,
+char *NumberToDigits(const double &value, int32_t count, int32_t *exponent, int32_t *negative,
                      DigitBuffer *buffer);
 
 // Adds one to the digit value (0 to 9, not yet a character) at position and carries leftwards.

@@ -108,8 +108,8 @@ __attribute__((noinline)) double ReadNumber(const char *at) {
 
 double TextToNumber(Text text) {
   HostFloatState host = TakeFloatUnit();
-  double total = ReadNumber(text);
+  HeldResult total = ReadNumber(text);
   GiveBackFloatUnit(host);
   ReleaseText(text);
-  return total;
+  return ReturnHeld(total);
 }
