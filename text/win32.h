@@ -12,5 +12,5 @@ extern "C" __declspec(dllimport) void WINAPI
     RtlMoveMemory(void *destination, const void *source, SIZE_T length);
 #endif
 #else
-#include "standin/windows_standin.h"
+#include "native_winapi/windows_standin.h"
 #endif

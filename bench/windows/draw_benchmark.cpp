@@ -10,10 +10,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "common/canvas.h"
 #include "plugin/plugin_interface.h"
 #include "resources/ticket_sizes.h"
 #include "tools/check/platform_drawing.h"
-#include "tools/preview/canvas.h"
 
 namespace {
 

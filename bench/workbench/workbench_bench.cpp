@@ -31,7 +31,7 @@ void TicketsPerSecond(benchmark::State &state) {
       state.SkipWithError(error.c_str());
       return;
     }
-    p.m.gdi.canvases.erase(dc);
+    Gdi(p.m).canvases.erase(dc);
   }
   state.counters["tickets/s"] =
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);

@@ -3,8 +3,8 @@
 
 #include <vector>
 
+#include "native_winapi/observe.h"
 #include "plugin/ticket_digits.h"
-#include "standin/observe.h"
 #include "text/text_ops.h"
 #include "tools/check/resulting_tickets.h"
 

@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "common/bmp_file.h"
+#include "common/canvas.h"
 #include "plugin/plugin_interface.h"
 #include "resources/ticket_sizes.h"
 #include "tests/windows/check.h"
 #include "tests/windows/heap_counter.h"
 #include "tools/check/resulting_tickets.h"
-#include "tools/png/bmp_file.h"
-#include "tools/preview/canvas.h"
 
 namespace {
 

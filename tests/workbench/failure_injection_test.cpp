@@ -10,7 +10,7 @@
 #include "workbench/host/design.h"
 #include "workbench/host/leak_check.h"
 #include "workbench/host/ticket_picture.h"
-#include "workbench/standins/standin.h"
+#include "workbench/winapi/standin.h"
 
 namespace {
 
@@ -44,13 +44,13 @@ protected:
       SCOPED_TRACE(std::string(function) + " call " + std::to_string(nth) + " of " +
                    std::to_string(reached) + " fails");
       size_t blocks = LiveHeapBlockCount(p.m);
-      uint64_t injected = p.m.injectedFailures;
+      uint64_t injected = InjectedFailures(p.m);
       EXPECT_TRUE(FailNthCall(p.m, function, nth));
       if (!call(&result, &error)) {
         ADD_FAILURE() << error;
         return reached;
       }
-      EXPECT_EQ(p.m.injectedFailures, injected + 1);
+      EXPECT_EQ(InjectedFailures(p.m), injected + 1);
       TextStoreSnapshot snapshot;
       if (!ReadGuestTextStore(p, &snapshot, &error)) {
         ADD_FAILURE() << error;
@@ -69,8 +69,8 @@ protected:
     const uint32_t arguments[8] = {0, 1, 2, 3, 4, static_cast<uint32_t>(ticket), 7, 8};
     uint32_t dc = 0;
     bool ran = DrawTicket(p, arguments, FaceWidth, FaceHeight, kBackground, &dc, result, error);
-    picture = p.m.gdi.canvases[dc].pixels;
-    p.m.gdi.canvases.erase(dc);
+    picture = Gdi(p.m).canvases[dc].pixels;
+    Gdi(p.m).canvases.erase(dc);
     return ran;
   }
   Pixels picture;
@@ -82,14 +82,14 @@ TEST_F(FailureInjection, SetPlgCommentWritesTheWholeDescriptionOrNothing) {
   uint32_t edit = CreateEditModel(p.m);
   uint64_t textsSet = 0;
   auto call = [&](uint32_t *result, std::string *error) {
-    p.m.windows[edit].text = "old text";
+    WindowModelsOf(p.m)[edit].text = "old text";
     textsSet = CallCount(p.m, "SetWindowTextA");
     return CallPlugin(p, "SetPlgComment", {edit}, result, error);
   };
   for (const char *function : kHeapFunctions) {
     uint64_t reached = EachFails(function, call, [&](uint32_t result) {
       EXPECT_EQ(result, 0u);
-      EXPECT_EQ(p.m.windows[edit].text, "old text");
+      EXPECT_EQ(WindowModelsOf(p.m)[edit].text, "old text");
       EXPECT_EQ(CallCount(p.m, "SetWindowTextA"), textsSet);
     });
     EXPECT_EQ(reached, 7u) << function; // one text block and one slot array per piece and join
@@ -98,7 +98,7 @@ TEST_F(FailureInjection, SetPlgCommentWritesTheWholeDescriptionOrNothing) {
   std::string error;
   ASSERT_TRUE(call(&result, &error)) << error;
   EXPECT_EQ(result, 1u);
-  EXPECT_EQ(p.m.windows[edit].text, kDesignDescription);
+  EXPECT_EQ(WindowModelsOf(p.m)[edit].text, kDesignDescription);
 }
 
 TEST_F(FailureInjection, SetCorpAddListAlwaysGivesOneAndFifteenEmptyEntries) {
@@ -109,7 +109,7 @@ TEST_F(FailureInjection, SetCorpAddListAlwaysGivesOneAndFifteenEmptyEntries) {
   for (const char *function : kHeapFunctions) {
     uint64_t reached = EachFails(function, call, [&](uint32_t result) {
       EXPECT_EQ(result, 1u);
-      EXPECT_EQ(p.m.windows[combo].items, std::vector<std::string>(15, ""));
+      EXPECT_EQ(WindowModelsOf(p.m)[combo].items, std::vector<std::string>(15, ""));
     });
     EXPECT_EQ(reached, 15u) << function;
   }
@@ -198,7 +198,7 @@ TEST(FailureInjectionAtAttach, ARefusedSlotArrayLeavesEveryExportSafe) {
   uint32_t result = 0;
   ASSERT_TRUE(CallDllMain(p, 1, &result, &error)) << error;
   EXPECT_EQ(result, 1u);
-  EXPECT_EQ(p.m.injectedFailures, 1u);
+  EXPECT_EQ(InjectedFailures(p.m), 1u);
   EXPECT_EQ(CallCount(p.m, "HeapAlloc"), 1u);
 
   std::string text;
@@ -215,7 +215,7 @@ TEST(FailureInjectionAtAttach, ARefusedSlotArrayLeavesEveryExportSafe) {
     EXPECT_EQ(WrongFigure(p, picture, ticket, 0xFFFFFFFF), "") << ticket;
   }
   EXPECT_EQ(LiveHeapBlockCount(p.m), 1u); // the slot array, made at the first text
-  EXPECT_TRUE(p.m.gdi.bitmaps.empty() && p.m.gdi.imageLists.empty());
+  EXPECT_TRUE(Gdi(p.m).bitmaps.empty() && Gdi(p.m).imageLists.empty());
   // The store makes its slot array afresh at the first text: no misuse of the heap, and texts
   // are registered again.
   EXPECT_TRUE(p.m.problems.empty());

@@ -3,7 +3,7 @@
 
 #include "probe_machine.h"
 #include "workbench/emulator/unicorn_store_fix.h"
-#include "workbench/standins/standin.h"
+#include "workbench/winapi/standin.h"
 
 namespace {
 
@@ -142,7 +142,7 @@ TEST(Loader, RefusesWhatIsNoLoadable32BitDll) {
   for (const Case &c : cases) {
     Machine m;
     std::string error;
-    ASSERT_TRUE(StartMachine(m, &error)) << error;
+    ASSERT_TRUE(StartMachineWithStandIns(m, &error)) << error;
     EXPECT_EQ(LoadModule(m, c.path, &error), -1) << c.path;
     EXPECT_NE(error.find(c.messagePart), std::string::npos) << error;
   }

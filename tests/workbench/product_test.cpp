@@ -8,7 +8,7 @@
 #include "resources/ticket_sizes.h"
 #include "tools/check/resulting_tickets.h"
 #include "workbench/host/conformance.h"
-#include "workbench/standins/standin.h"
+#include "workbench/winapi/standin.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ TEST_F(Product, DrawsTheFaceAndGlyphPixelsOnlyWithinTheFace) {
   uint32_t dc = 0, result = 1;
   std::string error;
   ASSERT_TRUE(DrawTicket(p, arguments, 230, 110, sentinel, &dc, &result, &error)) << error;
-  const Pixels &canvas = p.m.gdi.canvases[dc].pixels;
+  const Pixels &canvas = Gdi(p.m).canvases[dc].pixels;
   for (int32_t y = 0; y < canvas.height; ++y)
     for (int32_t x = 0; x < canvas.width; ++x) {
       bool inFace = x < FaceWidth && y < FaceHeight;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "workbench/host/soak.h"
-#include "workbench/standins/standin.h"
+#include "workbench/winapi/standin.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 
 #include <vector>
 
+#include "common/canvas.h"
 #include "resources/resource_ids.h"
 #include "resources/ticket_sizes.h"
 #include "tools/check/resulting_tickets.h"
 #include "tools/check/stages.h"
-#include "tools/preview/canvas.h"
 
 namespace {
 

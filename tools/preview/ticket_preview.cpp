@@ -8,10 +8,10 @@
 
 #include <cstdio>
 
+#include "common/canvas.h"
+#include "common/sheet_layout.h"
 #include "plugin/plugin_interface.h"
 #include "resources/ticket_sizes.h"
-#include "tools/preview/canvas.h"
-#include "tools/preview/sheet_layout.h"
 
 namespace {
 

@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "tools/png/byte_reader.h"
-#include "tools/png/png_image.h"
-#include "tools/preview/sheet_layout.h"
+#include "common/byte_reader.h"
+#include "common/png_image.h"
+#include "common/sheet_layout.h"
 #include "workbench/emulator/cp932.h"
 #include "workbench/host/conformance.h"
 #include "workbench/host/plugin_host.h"
 #include "workbench/host/soak.h"
-#include "workbench/standins/standin.h"
+#include "workbench/winapi/standin.h"
 
 namespace {
 
@@ -140,9 +140,10 @@ int Trace(Plugin &p, const Request &r) {
     return Faulted(error);
   std::printf("returned %u; %zu Windows calls; bitmaps %llu loaded, %llu deleted; image lists "
               "%llu created, %llu destroyed; %zu heap blocks live\n",
-              result, p.m.log.calls.size(), (unsigned long long)p.m.gdi.bitmapsCreated,
-              (unsigned long long)p.m.gdi.bitmapsDeleted, (unsigned long long)p.m.gdi.listsCreated,
-              (unsigned long long)p.m.gdi.listsDestroyed, LiveHeapBlockCount(p.m));
+              result, p.m.log.calls.size(), (unsigned long long)Gdi(p.m).bitmapsCreated,
+              (unsigned long long)Gdi(p.m).bitmapsDeleted,
+              (unsigned long long)Gdi(p.m).listsCreated,
+              (unsigned long long)Gdi(p.m).listsDestroyed, LiveHeapBlockCount(p.m));
   for (const std::string &problem : p.m.problems)
     std::printf("problem: %s\n", problem.c_str());
   return kOk;

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <random>
 
+#include "common/byte_reader.h"
 #include "resources/resource_ids.h"
 #include "resources/ticket_sizes.h"
-#include "tools/png/byte_reader.h"
 #include "workbench/emulator/cp932.h"
 #include "workbench/host/design.h"
 #include "workbench/host/leak_check.h"
-#include "workbench/standins/standin.h"
+#include "workbench/winapi/standin.h"
 
 namespace {
 
@@ -136,7 +136,7 @@ CheckResult CheckDrawCalls(Plugin &p, int32_t ticketNumberArgument) {
   std::string error;
   if (!DrawTicket(p, arguments, FaceWidth, FaceHeight, 0, &dc, &result, &error))
     return Fail(name, error);
-  p.m.gdi.canvases.erase(dc);
+  Gdi(p.m).canvases.erase(dc);
   auto calls = CallsNamed(p.m.log, {"ImageList_Create", "ImageList_Add", "ImageList_Draw",
                                     "ImageList_Destroy", "LoadBitmapA", "DeleteObject"});
   // Handles are whatever the stand-ins returned; the expected list takes them from the log.
@@ -190,8 +190,8 @@ CheckResult CheckAllNumbers(Plugin &p, int extraSamples) {
     std::string error;
     if (!DrawTicket(p, arguments, FaceWidth, FaceHeight, 0, &dc, &result, &error))
       return Fail(name, "ticket " + Hex32(arguments[5]) + ": " + error);
-    bool outside = p.m.gdi.canvases[dc].drewOutside;
-    p.m.gdi.canvases.erase(dc);
+    bool outside = Gdi(p.m).canvases[dc].drewOutside;
+    Gdi(p.m).canvases.erase(dc);
     std::string problem;
     if (result != 0)
       problem = "result " + std::to_string(result);

@@ -1,8 +1,8 @@
 #include "workbench/host/design.h"
 
+#include "native_winapi/observe.h"
 #include "plugin/ticket_digits.h"
 #include "resources/ticket_sizes.h"
-#include "standin/observe.h"
 #include "workbench/host/design_description.h"
 
 const GuestPlgInfo kDesignPlgInfo = {4, FaceWidth, FaceHeight, {}};

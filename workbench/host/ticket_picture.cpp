@@ -4,7 +4,7 @@
 #include "resources/resource_ids.h"
 #include "resources/ticket_sizes.h"
 #include "workbench/host/design.h"
-#include "workbench/standins/standin.h"
+#include "workbench/winapi/standin.h"
 
 namespace {
 
@@ -43,10 +43,10 @@ std::string WrongFigure(Plugin &p, const Pixels &picture, int32_t ticketNumberAr
                         uint32_t background) {
   LoadedModule &module = p.m.modules[static_cast<size_t>(p.module)];
   std::string error;
-  std::shared_ptr<const Pixels> face = ModuleBitmap(module, IDB_TICKET_FACE, &error);
+  std::shared_ptr<const Pixels> face = ModuleBitmap(p.m, module, IDB_TICKET_FACE, &error);
   std::shared_ptr<const Pixels> glyphs[10];
   for (int32_t k = 0; k < 10 && face; ++k)
-    if (!(glyphs[k] = ModuleBitmap(module, static_cast<uint32_t>(IDB_DIGIT_0 + k), &error)))
+    if (!(glyphs[k] = ModuleBitmap(p.m, module, static_cast<uint32_t>(IDB_DIGIT_0 + k), &error)))
       face = nullptr;
   if (!face)
     return "the module's bitmaps cannot be read: " + error;

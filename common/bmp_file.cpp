@@ -1,10 +1,10 @@
-#include "tools/png/bmp_file.h"
+#include "common/bmp_file.h"
 
 #include <fstream>
 #include <iterator>
 
-#include "tools/png/bmp_layout.h"
-#include "tools/png/byte_reader.h"
+#include "common/bmp_layout.h"
+#include "common/byte_reader.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/png/png_image.h"
+#include "common/png_image.h"
 
 #include <png.h>
 

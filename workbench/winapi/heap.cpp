@@ -4,10 +4,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "workbench/standins/heap.h"
-#include "workbench/standins/standin.h"
+#include "workbench/winapi/heap.h"
+#include "workbench/winapi/standin.h"
 
 namespace {
+
+GuestHeap &Heap(Machine &m) {
+  return StateOf<GuestHeap>(m);
+}
 
 const uint32_t kHeapZeroMemory = 0x08;
 const uint32_t kHeapReallocInPlaceOnly = 0x10;
@@ -45,9 +49,9 @@ bool CheckHandle(Machine &m, uint32_t heap, const char *function) {
 // The block carved at exactly this address, live or freed; null for any other address.
 HeapBlock *BlockAt(Machine &m, uint32_t address) {
   auto found = std::lower_bound(
-      m.heap.blocks.begin(), m.heap.blocks.end(), address,
+      Heap(m).blocks.begin(), Heap(m).blocks.end(), address,
       [](const HeapBlock &block, uint32_t wanted) { return block.address < wanted; });
-  return found != m.heap.blocks.end() && found->address == address ? &*found : nullptr;
+  return found != Heap(m).blocks.end() && found->address == address ? &*found : nullptr;
 }
 
 HeapBlock *LiveBlockAt(Machine &m, uint32_t address) {
@@ -62,20 +66,20 @@ uint32_t Allocate(Machine &m, uint32_t size, bool zero) {
     return 0;
   uint32_t capacity = (size + 15) / 16 * 16 + kGuardBytes;
   HeapBlock *block = nullptr;
-  auto spare = m.heap.spare.find(capacity);
-  if (spare != m.heap.spare.end() && !spare->second.empty()) {
-    block = &m.heap.blocks[spare->second.front()];
+  auto spare = Heap(m).spare.find(capacity);
+  if (spare != Heap(m).spare.end() && !spare->second.empty()) {
+    block = &Heap(m).blocks[spare->second.front()];
     spare->second.pop_front();
-  } else if (capacity <= kHeapBase + kHeapSize - m.heap.next) {
-    m.heap.blocks.push_back({m.heap.next, 0, capacity, false});
-    m.heap.next += capacity;
-    block = &m.heap.blocks.back();
+  } else if (capacity <= kHeapBase + kHeapSize - Heap(m).next) {
+    Heap(m).blocks.push_back({Heap(m).next, 0, capacity, false});
+    Heap(m).next += capacity;
+    block = &Heap(m).blocks.back();
   } else {
     return 0;
   }
   block->size = size;
   block->live = true;
-  ++m.heap.liveBlocks;
+  ++Heap(m).liveBlocks;
   uint8_t *bytes = HostBackedBytes(m, block->address, capacity);
   if (zero)
     std::memset(bytes, 0, size);
@@ -92,8 +96,8 @@ void Release(Machine &m, HeapBlock &block, const char *function) {
                          std::to_string(block.size) + " bytes was written past its end");
   Fill(HostBackedBytes(m, block.address, block.capacity), block.capacity, kFreed);
   block.live = false;
-  --m.heap.liveBlocks;
-  m.heap.spare[block.capacity].push_back(static_cast<size_t>(&block - m.heap.blocks.data()));
+  --Heap(m).liveBlocks;
+  Heap(m).spare[block.capacity].push_back(static_cast<size_t>(&block - Heap(m).blocks.data()));
 }
 
 void ReportBadBlock(Machine &m, uint32_t address, const char *function) {
@@ -154,18 +158,20 @@ uint32_t StandInHeapFree(Machine &m, StandInCall &call) {
 }
 
 const StandIn kRows[] = {
-    {"kernel32.dll", "GetProcessHeap", 0, Convention::Stdcall, StandInGetProcessHeap, false, 0},
-    {"kernel32.dll", "HeapAlloc", 3, Convention::Stdcall, StandInHeapAlloc, true, 0},
-    {"kernel32.dll", "HeapReAlloc", 4, Convention::Stdcall, StandInHeapReAlloc, true, 0},
-    {"kernel32.dll", "HeapFree", 3, Convention::Stdcall, StandInHeapFree, false, 0},
+    {"kernel32.dll", "GetProcessHeap", Arguments<0>(), Convention::Stdcall, StandInGetProcessHeap,
+     false, 0},
+    {"kernel32.dll", "HeapAlloc", Arguments<3>(), Convention::Stdcall, StandInHeapAlloc, true, 0},
+    {"kernel32.dll", "HeapReAlloc", Arguments<4>(), Convention::Stdcall, StandInHeapReAlloc, true,
+     0},
+    {"kernel32.dll", "HeapFree", Arguments<3>(), Convention::Stdcall, StandInHeapFree, false, 0},
 };
 
 } // namespace
 
 extern const StandInFamily kHeapStandIns = FamilyOf(kRows);
 
-size_t LiveHeapBlockCount(const Machine &m) {
-  return m.heap.liveBlocks;
+size_t LiveHeapBlockCount(Machine &m) {
+  return Heap(m).liveBlocks;
 }
 
 bool IsLiveHeapBlock(Machine &m, uint32_t address) {
@@ -174,7 +180,7 @@ bool IsLiveHeapBlock(Machine &m, uint32_t address) {
 
 std::vector<std::string> CheckHeapGuards(Machine &m) {
   std::vector<std::string> damaged;
-  for (const HeapBlock &block : m.heap.blocks)
+  for (const HeapBlock &block : Heap(m).blocks)
     if (block.live && !GuardIntact(m, block))
       damaged.push_back("the live block " + Hex32(block.address) + " of " +
                         std::to_string(block.size) + " bytes was written past its end");

@@ -1,8 +1,8 @@
 // Debug output, captured line by line for tests.
 #include <mutex>
 
-#include "standin/observe.h"
-#include "standin/windows_standin.h"
+#include "native_winapi/observe.h"
+#include "native_winapi/windows_standin.h"
 
 namespace {
 std::mutex debugMutex;

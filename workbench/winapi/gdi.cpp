@@ -7,9 +7,9 @@
 #include <cstring>
 
 #include "workbench/pe/pe_resources.h"
-#include "workbench/standins/dib.h"
-#include "workbench/standins/gdi.h"
-#include "workbench/standins/standin.h"
+#include "workbench/winapi/dib.h"
+#include "workbench/winapi/gdi.h"
+#include "workbench/winapi/standin.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ const uint32_t kImageListTag = 0x1A000000;
 const uint32_t kCanvasTag = 0x01000000;
 
 uint32_t NewHandle(Machine &m, uint32_t tag) {
-  return tag | m.gdi.nextHandle++;
+  return tag | Gdi(m).nextHandle++;
 }
 
 LoadedModule *ModuleAt(Machine &m, uint32_t base) {
@@ -30,12 +30,17 @@ LoadedModule *ModuleAt(Machine &m, uint32_t base) {
 
 } // namespace
 
-std::shared_ptr<const Pixels> ModuleBitmap(LoadedModule &module, uint32_t id, std::string *error) {
+GdiState &Gdi(Machine &m) {
+  return StateOf<GdiState>(m);
+}
+
+std::shared_ptr<const Pixels> ModuleBitmap(Machine &m, const LoadedModule &module, uint32_t id,
+                                           std::string *error) {
   // Resources are read-only data: each is decoded once per module, and every bitmap loaded
   // from one shares its pixels.
-  auto cached = module.bitmapCache.find(id);
-  if (cached != module.bitmapCache.end())
-    return cached->second;
+  std::shared_ptr<const Pixels> &cached = Gdi(m).resourceBitmaps[{module.base, id}];
+  if (cached)
+    return cached;
   std::vector<uint8_t> resource;
   Pixels decoded;
   if (!FindResourceBytes(module.pe, kResourceTypeBitmap, id, &resource)) {
@@ -44,13 +49,13 @@ std::shared_ptr<const Pixels> ModuleBitmap(LoadedModule &module, uint32_t id, st
   }
   if (!DecodeBitmapResource(resource, &decoded, error))
     return nullptr;
-  return module.bitmapCache[id] = std::make_shared<const Pixels>(std::move(decoded));
+  return cached = std::make_shared<const Pixels>(std::move(decoded));
 }
 
 // Filled with copies of a first row: filled pixel by pixel, the canvas cost a tenth of a drawing.
 uint32_t CreateCanvas(Machine &m, int32_t width, int32_t height, uint32_t fill) {
   uint32_t handle = NewHandle(m, kCanvasTag);
-  Pixels &pixels = m.gdi.canvases[handle].pixels;
+  Pixels &pixels = Gdi(m).canvases[handle].pixels;
   pixels.width = width;
   pixels.height = height;
   std::vector<uint32_t> row(static_cast<size_t>(width), fill);
@@ -84,22 +89,22 @@ uint32_t StandInLoadBitmapA(Machine &m, StandInCall &call) {
     call.detail = "no module at " + Hex32(instance);
     return 0;
   }
-  std::shared_ptr<const Pixels> pixels = ModuleBitmap(*module, id, &call.detail);
+  std::shared_ptr<const Pixels> pixels = ModuleBitmap(m, *module, id, &call.detail);
   if (!pixels)
     return 0;
   uint32_t handle = NewHandle(m, kBitmapTag);
   if (m.log.enabled)
     call.detail = "bitmap " + std::to_string(id) + ", " + std::to_string(pixels->width) + "x" +
                   std::to_string(pixels->height);
-  m.gdi.bitmaps[handle] = std::move(pixels);
-  ++m.gdi.bitmapsCreated;
+  Gdi(m).bitmaps[handle] = std::move(pixels);
+  ++Gdi(m).bitmapsCreated;
   return handle;
 }
 
 uint32_t StandInDeleteObject(Machine &m, StandInCall &call) {
   uint32_t object = call.arguments[0];
-  if (m.gdi.bitmaps.erase(object)) {
-    ++m.gdi.bitmapsDeleted;
+  if (Gdi(m).bitmaps.erase(object)) {
+    ++Gdi(m).bitmapsDeleted;
     return 1;
   }
   if (object)
@@ -114,17 +119,17 @@ uint32_t StandInImageListCreate(Machine &m, StandInCall &call) {
   if (width <= 0 || height <= 0 || width > 4096 || height > 4096)
     return 0;
   uint32_t handle = NewHandle(m, kImageListTag);
-  m.gdi.imageLists[handle] = ImageList{width, height, {}};
-  ++m.gdi.listsCreated;
+  Gdi(m).imageLists[handle] = ImageList{width, height, {}};
+  ++Gdi(m).listsCreated;
   return handle;
 }
 
 // Adds as many images as fit across the bitmap; the index of the first, or -1.
 uint32_t StandInImageListAdd(Machine &m, StandInCall &call) {
   uint32_t listHandle = call.arguments[0], bitmapHandle = call.arguments[1];
-  auto list = m.gdi.imageLists.find(listHandle);
-  auto bitmap = m.gdi.bitmaps.find(bitmapHandle);
-  if (list == m.gdi.imageLists.end() || bitmap == m.gdi.bitmaps.end())
+  auto list = Gdi(m).imageLists.find(listHandle);
+  auto bitmap = Gdi(m).bitmaps.find(bitmapHandle);
+  if (list == Gdi(m).imageLists.end() || bitmap == Gdi(m).bitmaps.end())
     return 0xFFFFFFFF;
   ImageList &images = list->second;
   int32_t count = bitmap->second->width / images.width;
@@ -142,9 +147,9 @@ uint32_t StandInImageListDraw(Machine &m, StandInCall &call) {
   uint32_t listHandle = call.arguments[0], index = call.arguments[1], dc = call.arguments[2];
   int64_t left = static_cast<int32_t>(call.arguments[3]);
   int64_t top = static_cast<int32_t>(call.arguments[4]);
-  auto list = m.gdi.imageLists.find(listHandle);
-  auto canvas = m.gdi.canvases.find(dc);
-  if (list == m.gdi.imageLists.end() || canvas == m.gdi.canvases.end() ||
+  auto list = Gdi(m).imageLists.find(listHandle);
+  auto canvas = Gdi(m).canvases.find(dc);
+  if (list == Gdi(m).imageLists.end() || canvas == Gdi(m).canvases.end() ||
       index >= list->second.images.size())
     return 0;
   const ImageList &images = list->second;
@@ -171,8 +176,8 @@ uint32_t StandInImageListDraw(Machine &m, StandInCall &call) {
 // A null list fails quietly, as on Windows; any other unknown handle is the plug-in's misuse.
 uint32_t StandInImageListDestroy(Machine &m, StandInCall &call) {
   uint32_t list = call.arguments[0];
-  if (m.gdi.imageLists.erase(list)) {
-    ++m.gdi.listsDestroyed;
+  if (Gdi(m).imageLists.erase(list)) {
+    ++Gdi(m).listsDestroyed;
     return 1;
   }
   if (list)
@@ -181,14 +186,17 @@ uint32_t StandInImageListDestroy(Machine &m, StandInCall &call) {
 }
 
 const StandIn kRows[] = {
-    {"user32.dll", "LoadBitmapA", 2, Convention::Stdcall, StandInLoadBitmapA, true, 0},
-    {"gdi32.dll", "DeleteObject", 1, Convention::Stdcall, StandInDeleteObject, false, 0},
-    {"comctl32.dll", "ImageList_Create", 5, Convention::Stdcall, StandInImageListCreate, true, 0},
-    {"comctl32.dll", "ImageList_Add", 3, Convention::Stdcall, StandInImageListAdd, true,
-     0xFFFFFFFF},
-    {"comctl32.dll", "ImageList_Draw", 6, Convention::Stdcall, StandInImageListDraw, false, 0},
-    {"comctl32.dll", "ImageList_Destroy", 1, Convention::Stdcall, StandInImageListDestroy, false,
+    {"user32.dll", "LoadBitmapA", Arguments<2>(), Convention::Stdcall, StandInLoadBitmapA, true, 0},
+    {"gdi32.dll", "DeleteObject", Arguments<1>(), Convention::Stdcall, StandInDeleteObject, false,
      0},
+    {"comctl32.dll", "ImageList_Create", Arguments<5>(), Convention::Stdcall,
+     StandInImageListCreate, true, 0},
+    {"comctl32.dll", "ImageList_Add", Arguments<3>(), Convention::Stdcall, StandInImageListAdd,
+     true, 0xFFFFFFFF},
+    {"comctl32.dll", "ImageList_Draw", Arguments<6>(), Convention::Stdcall, StandInImageListDraw,
+     false, 0},
+    {"comctl32.dll", "ImageList_Destroy", Arguments<1>(), Convention::Stdcall,
+     StandInImageListDestroy, false, 0},
 };
 
 } // namespace

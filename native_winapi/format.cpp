@@ -1,7 +1,7 @@
 #include <cstdarg>
 
-#include "standin/format_model.h"
-#include "standin/windows_standin.h"
+#include "native_winapi/format_model.h"
+#include "native_winapi/windows_standin.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "workbench/emulator/pixels.h"
+#include "workbench/winapi/pixels.h"
 
 // Decodes an RT_BITMAP resource: a DIB stored without its file header. False with a message
 // for a truncated or unsupported bitmap.

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "workbench/standins/standin.h"
+#include "workbench/winapi/standin.h"
 
 // Each family's rows, defined beside its handlers.
 extern const StandInFamily kHeapStandIns, kSyncStandIns, kDebugStandIns, kStringStandIns,
@@ -63,7 +63,7 @@ bool FailNthCall(Machine &m, const std::string &name, uint32_t nth) {
   int index = StandInIndex(name);
   if (index < 0 || !StandInAt(static_cast<size_t>(index)).canFail)
     return false;
-  m.failCountdown[static_cast<size_t>(index)] = nth;
+  StateOf<StandInCalls>(m).failCountdown[static_cast<size_t>(index)] = nth;
   return true;
 }
 
@@ -75,7 +75,11 @@ std::string FailingStandInNames() {
   return names;
 }
 
-uint64_t CallCount(const Machine &m, const std::string &name) {
+uint64_t CallCount(Machine &m, const std::string &name) {
   int index = StandInIndex(name);
-  return index < 0 ? 0 : m.callCounts[static_cast<size_t>(index)];
+  return index < 0 ? 0 : StateOf<StandInCalls>(m).counts[static_cast<size_t>(index)];
+}
+
+uint64_t InjectedFailures(Machine &m) {
+  return StateOf<StandInCalls>(m).injectedFailures;
 }

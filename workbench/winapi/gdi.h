@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "workbench/emulator/pixels.h"
+#include "workbench/winapi/pixels.h"
 
 struct LoadedModule;
 struct Machine;
@@ -33,6 +33,9 @@ struct Canvas {
 
 struct GdiState {
   uint32_t nextHandle = 1;
+  // Decoded RT_BITMAP resources, by module base and id; shared with the bitmaps loaded from them,
+  // which never change.
+  std::map<std::pair<uint32_t, uint32_t>, std::shared_ptr<const Pixels>> resourceBitmaps;
   std::map<uint32_t, std::shared_ptr<const Pixels>> bitmaps;
   std::map<uint32_t, ImageList> imageLists;
   std::map<uint32_t, Canvas> canvases;
@@ -41,6 +44,10 @@ struct GdiState {
 
 // The pixels of a module's RT_BITMAP resource, decoded once; null with a message when there is
 // none or it cannot be decoded.
-std::shared_ptr<const Pixels> ModuleBitmap(LoadedModule &module, uint32_t id, std::string *error);
+std::shared_ptr<const Pixels> ModuleBitmap(Machine &m, const LoadedModule &module, uint32_t id,
+                                           std::string *error);
+// The machine's bitmaps, image lists and device contexts.
+GdiState &Gdi(Machine &m);
+
 // A canvas of the given size filled with one colour; its handle.
 uint32_t CreateCanvas(Machine &m, int32_t width, int32_t height, uint32_t fill);

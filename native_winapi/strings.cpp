@@ -2,7 +2,7 @@
 // after copying its guest's strings out, so each has one model in the project.
 #include <cstring>
 
-#include "standin/windows_standin.h"
+#include "native_winapi/windows_standin.h"
 
 // Compares bytes as unsigned values, the shorter text first when one is a prefix of the other.
 // The module only asks whether a character equals "0", which every locale answers the same way.

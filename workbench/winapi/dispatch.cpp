@@ -2,7 +2,7 @@
 // stand-in's handler when the guest calls one. Each thunk is only the `ret` of its calling
 // convention; the hook reads the arguments, runs the handler (or an injected failure), puts the
 // result in EAX and logs the call before the `ret` executes.
-#include "workbench/standins/standin.h"
+#include "workbench/winapi/standin.h"
 
 namespace {
 
@@ -19,11 +19,12 @@ void OnThunk(uc_engine *, uint64_t address, uint32_t, void *user) {
     StopWithFault(m, std::string("the stack is unreadable in a call of ") + standIn.name);
     return;
   }
-  ++m.callCounts[index];
+  StandInCalls &calls = StateOf<StandInCalls>(m);
+  ++calls.counts[index];
   uint32_t result;
-  if (m.failCountdown[index] && --m.failCountdown[index] == 0) {
+  if (calls.failCountdown[index] && --calls.failCountdown[index] == 0) {
     result = standIn.failureResult;
-    ++m.injectedFailures;
+    ++calls.injectedFailures;
     if (m.log.enabled)
       call.detail = "failure injected";
   } else {
@@ -36,9 +37,23 @@ void OnThunk(uc_engine *, uint64_t address, uint32_t, void *user) {
          result, std::move(call.detail)});
 }
 
+uint32_t ResolveImport(const std::string &dll, const std::string &name) {
+  int index = FindStandIn(dll, name);
+  return index < 0 ? 0 : StandInAddress(static_cast<size_t>(index));
+}
+
+const char *StandInNameAt(uint32_t address) {
+  size_t index = 0;
+  return StandInAtAddress(address, &index) ? StandInAt(index).name : nullptr;
+}
+
+const ImportProvider kStandInProvider = {ResolveImport, StandInNameAt};
+
 } // namespace
 
-bool InstallStandIns(Machine &m, std::string *error) {
+bool StartMachineWithStandIns(Machine &m, std::string *error) {
+  if (!StartMachine(m, error))
+    return false;
   uc_err err = uc_mem_map(m.uc, kThunkBase, kThunkSize, UC_PROT_READ | UC_PROT_EXEC);
   if (err != UC_ERR_OK) {
     *error = std::string("cannot map the stand-ins' thunks: ") + uc_strerror(err);
@@ -57,13 +72,15 @@ bool InstallStandIns(Machine &m, std::string *error) {
     }
   }
   uc_mem_write(m.uc, kThunkBase, thunks.data(), thunks.size());
-  m.callCounts.assign(StandInCount(), 0);
-  m.failCountdown.assign(StandInCount(), 0);
+  StandInCalls &calls = StateOf<StandInCalls>(m);
+  calls.counts.assign(StandInCount(), 0);
+  calls.failCountdown.assign(StandInCount(), 0);
   uc_hook hook;
   if (uc_hook_add(m.uc, &hook, UC_HOOK_CODE, reinterpret_cast<void *>(OnThunk), &m, kThunkBase,
                   StandInAddress(StandInCount()) - 1) != UC_ERR_OK) {
     *error = "cannot install the stand-in hook";
     return false;
   }
+  m.imports = &kStandInProvider;
   return true;
 }

@@ -2,7 +2,7 @@
 #include <mutex>
 #include <new>
 
-#include "standin/windows_standin.h"
+#include "native_winapi/windows_standin.h"
 
 static_assert(sizeof(std::recursive_mutex) <= sizeof(CRITICAL_SECTION::opaque),
               "CRITICAL_SECTION too small for the mutex");

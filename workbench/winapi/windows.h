@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,13 @@ struct WindowModel {
   std::string text;               // edit control
   std::vector<std::string> items; // combo box
 };
+
+// The machine's windows, by handle.
+struct WindowModels {
+  std::map<uint32_t, WindowModel> byHandle;
+  uint32_t nextHandle = 0x00010010;
+};
+std::map<uint32_t, WindowModel> &WindowModelsOf(Machine &m);
 
 // New models of an edit control and a combo box; their handles.
 uint32_t CreateEditModel(Machine &m);

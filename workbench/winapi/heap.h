@@ -34,6 +34,6 @@ struct GuestHeap {
 
 // Live block count, whether a live block starts at an address, and a report line for each live
 // block whose guard bytes were overwritten (a write past its end).
-size_t LiveHeapBlockCount(const Machine &m);
+size_t LiveHeapBlockCount(Machine &m);
 bool IsLiveHeapBlock(Machine &m, uint32_t address);
 std::vector<std::string> CheckHeapGuards(Machine &m);

@@ -3,10 +3,10 @@
 // (standin/) and copy results back.
 #include <deque>
 
-#include "standin/format_model.h"
-#include "standin/windows_standin.h"
+#include "native_winapi/format_model.h"
+#include "native_winapi/windows_standin.h"
 #include "workbench/emulator/cp932.h"
-#include "workbench/standins/standin.h"
+#include "workbench/winapi/standin.h"
 
 namespace {
 
@@ -140,11 +140,14 @@ uint32_t StandInRtlMoveMemory(Machine &m, StandInCall &call) {
 }
 
 const StandIn kRows[] = {
-    {"kernel32.dll", "CompareStringA", 6, Convention::Stdcall, StandInCompareStringA, false, 0},
-    {"kernel32.dll", "lstrlenA", 1, Convention::Stdcall, StandInLstrlenA, false, 0},
-    {"kernel32.dll", "RtlMoveMemory", 3, Convention::Stdcall, StandInRtlMoveMemory, false, 0},
-    {"user32.dll", "CharUpperA", 1, Convention::Stdcall, StandInCharUpperA, false, 0},
-    {"user32.dll", "wsprintfA", 2, Convention::CdeclVariadic, StandInWsprintfA, false, 0},
+    {"kernel32.dll", "CompareStringA", Arguments<6>(), Convention::Stdcall, StandInCompareStringA,
+     false, 0},
+    {"kernel32.dll", "lstrlenA", Arguments<1>(), Convention::Stdcall, StandInLstrlenA, false, 0},
+    {"kernel32.dll", "RtlMoveMemory", Arguments<3>(), Convention::Stdcall, StandInRtlMoveMemory,
+     false, 0},
+    {"user32.dll", "CharUpperA", Arguments<1>(), Convention::Stdcall, StandInCharUpperA, false, 0},
+    {"user32.dll", "wsprintfA", Arguments<2>(), Convention::CdeclVariadic, StandInWsprintfA, false,
+     0},
 };
 
 } // namespace

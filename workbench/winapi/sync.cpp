@@ -3,8 +3,8 @@
 // and left as often as entered.
 #include <cstdio>
 
-#include "workbench/standins/standin.h"
-#include "workbench/standins/sync.h"
+#include "workbench/winapi/standin.h"
+#include "workbench/winapi/sync.h"
 
 namespace {
 
@@ -18,8 +18,9 @@ bool Store(Machine &m, uint32_t address, int32_t recursion) {
 }
 
 CriticalSectionState *Known(Machine &m, uint32_t address, const char *function) {
-  auto found = m.criticalSections.find(address);
-  if (found != m.criticalSections.end())
+  auto &sections = CriticalSectionsOf(m);
+  auto found = sections.find(address);
+  if (found != sections.end())
     return &found->second;
   m.problems.push_back(std::string(function) + " on " + Hex32(address) +
                        ", which InitializeCriticalSection never initialised");
@@ -33,7 +34,7 @@ uint32_t StandInInitializeCriticalSection(Machine &m, StandInCall &call) {
                          DescribeAddress(m, section));
     return 0;
   }
-  m.criticalSections[section] = CriticalSectionState{};
+  CriticalSectionsOf(m)[section] = CriticalSectionState{};
   return 0;
 }
 
@@ -62,21 +63,25 @@ uint32_t StandInLeaveCriticalSection(Machine &m, StandInCall &call) {
 }
 
 const StandIn kRows[] = {
-    {"kernel32.dll", "InitializeCriticalSection", 1, Convention::Stdcall,
+    {"kernel32.dll", "InitializeCriticalSection", Arguments<1>(), Convention::Stdcall,
      StandInInitializeCriticalSection, false, 0},
-    {"kernel32.dll", "EnterCriticalSection", 1, Convention::Stdcall, StandInEnterCriticalSection,
-     false, 0},
-    {"kernel32.dll", "LeaveCriticalSection", 1, Convention::Stdcall, StandInLeaveCriticalSection,
-     false, 0},
+    {"kernel32.dll", "EnterCriticalSection", Arguments<1>(), Convention::Stdcall,
+     StandInEnterCriticalSection, false, 0},
+    {"kernel32.dll", "LeaveCriticalSection", Arguments<1>(), Convention::Stdcall,
+     StandInLeaveCriticalSection, false, 0},
 };
 
 } // namespace
 
 extern const StandInFamily kSyncStandIns = FamilyOf(kRows);
 
-size_t HeldCriticalSections(const Machine &m) {
+std::map<uint32_t, CriticalSectionState> &CriticalSectionsOf(Machine &m) {
+  return StateOf<CriticalSections>(m).byAddress;
+}
+
+size_t HeldCriticalSections(Machine &m) {
   size_t held = 0;
-  for (const auto &entry : m.criticalSections)
+  for (const auto &entry : CriticalSectionsOf(m))
     held += entry.second.recursion != 0;
   return held;
 }

@@ -1,18 +1,19 @@
 // Host windows the guest writes to: an edit control that keeps its text and a combo box that
 // keeps its list. Handles the workbench did not create answer as Windows does for an invalid
 // window: 0, nothing changed.
-#include "workbench/standins/windows.h"
+#include "workbench/winapi/windows.h"
 #include "workbench/emulator/cp932.h"
-#include "workbench/standins/standin.h"
+#include "workbench/winapi/standin.h"
 
 namespace {
 
 const uint32_t kCbErr = 0xFFFFFFFF;
 
 uint32_t NewWindow(Machine &m, WindowModel::Kind kind) {
-  uint32_t handle = m.nextWindow;
-  m.nextWindow += 4;
-  m.windows[handle] = WindowModel{kind, "", {}};
+  WindowModels &windows = StateOf<WindowModels>(m);
+  uint32_t handle = windows.nextHandle;
+  windows.nextHandle += 4;
+  windows.byHandle[handle] = WindowModel{kind, "", {}};
   return handle;
 }
 
@@ -38,8 +39,8 @@ uint32_t StandInSetWindowTextA(Machine &m, StandInCall &call) {
   if (!ReadText(m, address, &text, "SetWindowTextA"))
     return 0;
   call.detail = QuoteText(text);
-  auto found = m.windows.find(window);
-  if (found == m.windows.end())
+  auto found = WindowModelsOf(m).find(window);
+  if (found == WindowModelsOf(m).end())
     return 0;
   found->second.text = text;
   return 1;
@@ -51,8 +52,8 @@ uint32_t StandInSetWindowTextA(Machine &m, StandInCall &call) {
 // control answers it.
 uint32_t StandInSendMessageA(Machine &m, StandInCall &call) {
   uint32_t handle = call.arguments[0], message = call.arguments[1], lParam = call.arguments[3];
-  auto found = m.windows.find(handle);
-  if (found == m.windows.end())
+  auto found = WindowModelsOf(m).find(handle);
+  if (found == WindowModelsOf(m).end())
     return 0;
   WindowModel &window = found->second;
   std::string text;
@@ -88,13 +89,19 @@ uint32_t StandInSendMessageA(Machine &m, StandInCall &call) {
 }
 
 const StandIn kRows[] = {
-    {"user32.dll", "SetWindowTextA", 2, Convention::Stdcall, StandInSetWindowTextA, false, 0},
-    {"user32.dll", "SendMessageA", 4, Convention::Stdcall, StandInSendMessageA, false, 0},
+    {"user32.dll", "SetWindowTextA", Arguments<2>(), Convention::Stdcall, StandInSetWindowTextA,
+     false, 0},
+    {"user32.dll", "SendMessageA", Arguments<4>(), Convention::Stdcall, StandInSendMessageA, false,
+     0},
 };
 
 } // namespace
 
 extern const StandInFamily kWindowStandIns = FamilyOf(kRows);
+
+std::map<uint32_t, WindowModel> &WindowModelsOf(Machine &m) {
+  return StateOf<WindowModels>(m).byHandle;
+}
 
 uint32_t CreateEditModel(Machine &m) {
   return NewWindow(m, WindowModel::Edit);

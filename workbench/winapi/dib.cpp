@@ -1,10 +1,10 @@
-#include "workbench/standins/dib.h"
+#include "workbench/winapi/dib.h"
 
 #include <algorithm>
 
-#include "tools/png/bmp_file.h"
-#include "tools/png/bmp_layout.h"
-#include "tools/png/byte_reader.h"
+#include "common/bmp_file.h"
+#include "common/bmp_layout.h"
+#include "common/byte_reader.h"
 
 // A resource is a .bmp file less its file header: give it one back and decode it with the
 // project's BMP reader, which checks every size against the bytes.

@@ -4,8 +4,8 @@
 #include <mutex>
 #include <set>
 
-#include "standin/observe.h"
-#include "standin/windows_standin.h"
+#include "native_winapi/observe.h"
+#include "native_winapi/windows_standin.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 
 struct Machine;
 
@@ -22,5 +23,11 @@ struct CriticalSectionState {
   int32_t recursion = 0;
 };
 
+// The machine's critical sections, by the guest record's address.
+struct CriticalSections {
+  std::map<uint32_t, CriticalSectionState> byAddress;
+};
+std::map<uint32_t, CriticalSectionState> &CriticalSectionsOf(Machine &m);
+
 // Critical sections entered and not left.
-size_t HeldCriticalSections(const Machine &m);
+size_t HeldCriticalSections(Machine &m);
