@@ -113,6 +113,8 @@ inline double DigitOverWeight(double digit, double weight) {
   if (weight > 0x1p1020 && weight <= 0x1.fffffffffffffp+1023) {
     const uint16_t extended = ExtendedControlWord, conversion = ConversionControlWord;
     double quotient;
+    // The division takes one slot of the x87 register stack: the clobbered st(7) tells the
+    // compiler to leave one free, whatever it holds there where this is inlined.
     __asm__ volatile("fldcw %[extended]\n\t"
                      "fldl %[digit]\n\t"
                      "fdivl %[weight]\n\t"
@@ -120,7 +122,8 @@ inline double DigitOverWeight(double digit, double weight) {
                      "fldcw %[conversion]"
                      : [quotient] "=m"(quotient)
                      : [extended] "m"(extended), [digit] "m"(digit), [weight] "m"(weight),
-                       [conversion] "m"(conversion));
+                       [conversion] "m"(conversion)
+                     : "st(7)");
     return quotient;
   }
 #endif

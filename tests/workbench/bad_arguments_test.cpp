@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "resources/ticket_sizes.h"
+#include "design/ticket_design.h"
 #include "workbench/host/conformance.h"
 #include "workbench/host/design.h"
 #include "workbench/host/leak_check.h"
@@ -57,7 +57,7 @@ TEST_F(BadArguments, SetPlgCommentOnNoWindowGivesZeroAndTouchesNothing) {
 TEST_F(BadArguments, SetPlgCommentOnAComboBoxPassesOnItsResult) {
   uint32_t combo = CreateComboBoxModel(p.m);
   EXPECT_EQ(Call("SetPlgComment", {combo}), 1u);
-  EXPECT_EQ(WindowModelsOf(p.m)[combo].text.size(), 57u);
+  EXPECT_EQ(WindowModelsOf(p.m)[combo].text, kDesignDescription);
   EXPECT_TRUE(WindowModelsOf(p.m)[combo].items.empty());
 }
 
@@ -78,7 +78,7 @@ TEST_F(BadArguments, SetCorpAddListGivesZeroOnlyForNull) {
 // Without a device context to draw into, the image lists draw nothing and fail; the plug-in
 // still builds and destroys everything and gives 0.
 TEST_F(BadArguments, DrawSeirikenWithoutADeviceContextDrawsNothingAndGivesZero) {
-  uint32_t stale = CreateCanvas(p.m, FaceWidth, FaceHeight, 0);
+  uint32_t stale = CreateCanvas(p.m, design::FaceWidth, design::FaceHeight, 0);
   Gdi(p.m).canvases.erase(stale);
   for (uint32_t dc : {0u, stale, 0xDEADBEEFu}) {
     for (uint32_t ticket : {0u, 42u, 0xFFFF8000u}) {

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "resources/ticket_sizes.h"
+#include "design/ticket_design.h"
 #include "workbench/emulator/cp932.h"
 #include "workbench/host/design.h"
 #include "workbench/host/leak_check.h"
@@ -68,7 +68,8 @@ protected:
   bool Draw(int32_t ticket, uint32_t *result, std::string *error) {
     const uint32_t arguments[8] = {0, 1, 2, 3, 4, static_cast<uint32_t>(ticket), 7, 8};
     uint32_t dc = 0;
-    bool ran = DrawTicket(p, arguments, FaceWidth, FaceHeight, kBackground, &dc, result, error);
+    bool ran = DrawTicket(p, arguments, design::FaceWidth, design::FaceHeight, kBackground, &dc,
+                          result, error);
     picture = Gdi(p.m).canvases[dc].pixels;
     Gdi(p.m).canvases.erase(dc);
     return ran;
@@ -109,7 +110,8 @@ TEST_F(FailureInjection, SetCorpAddListAlwaysGivesOneAndFifteenEmptyEntries) {
   for (const char *function : kHeapFunctions) {
     uint64_t reached = EachFails(function, call, [&](uint32_t result) {
       EXPECT_EQ(result, 1u);
-      EXPECT_EQ(WindowModelsOf(p.m)[combo].items, std::vector<std::string>(15, ""));
+      EXPECT_EQ(WindowModelsOf(p.m)[combo].items,
+                std::vector<std::string>(design::ListEntries, ""));
     });
     EXPECT_EQ(reached, 15u) << function;
   }
@@ -208,7 +210,7 @@ TEST(FailureInjectionAtAttach, ARefusedSlotArrayLeavesEveryExportSafe) {
   std::vector<std::string> entries;
   ASSERT_TRUE(ReadList(p, &result, &entries, &error)) << error;
   EXPECT_EQ(result, 1u);
-  EXPECT_EQ(entries, std::vector<std::string>(15, ""));
+  EXPECT_EQ(entries, std::vector<std::string>(design::ListEntries, ""));
   for (int32_t ticket : kTickets) {
     Pixels picture;
     ASSERT_TRUE(RenderTicket(p, static_cast<uint32_t>(ticket), &picture, &error)) << error;

@@ -7,13 +7,14 @@
 
 #include <commctrl.h>
 
+#include "design/ticket_design.h"
 #include "resources/resource_ids.h"
-#include "resources/ticket_sizes.h"
 
-// Draws face, then the glyph `tens` at (121, 18) unless it is negative, then `units` at (161, 18).
+// Draws face, then the glyph `tens` in the tens cell unless it is negative, then `units` in the
+// units cell.
 inline void DrawWithPlatformCalls(HMODULE module, HDC dc, int tens, int units) {
-  HIMAGELIST digits = ImageList_Create(GlyphWidth, GlyphHeight, ILC_COLOR32, 0, 0);
-  HIMAGELIST face = ImageList_Create(FaceWidth, FaceHeight, ILC_COLOR32, 0, 0);
+  HIMAGELIST digits = ImageList_Create(design::GlyphWidth, design::GlyphHeight, ILC_COLOR32, 0, 0);
+  HIMAGELIST face = ImageList_Create(design::FaceWidth, design::FaceHeight, ILC_COLOR32, 0, 0);
   for (int id = IDB_DIGIT_0; id <= IDB_DIGIT_9; ++id) {
     HBITMAP bitmap = LoadBitmapA(module, MAKEINTRESOURCEA(id));
     ImageList_Add(digits, bitmap, nullptr);
@@ -24,8 +25,8 @@ inline void DrawWithPlatformCalls(HMODULE module, HDC dc, int tens, int units) {
   DeleteObject(bitmap);
   ImageList_Draw(face, 0, dc, 0, 0, ILD_NORMAL);
   if (tens >= 0)
-    ImageList_Draw(digits, tens, dc, 121, 18, ILD_NORMAL);
-  ImageList_Draw(digits, units, dc, 161, 18, ILD_NORMAL);
+    ImageList_Draw(digits, tens, dc, design::TensCellX, design::CellY, ILD_NORMAL);
+  ImageList_Draw(digits, units, dc, design::UnitsCellX, design::CellY, ILD_NORMAL);
   ImageList_Destroy(face);
   ImageList_Destroy(digits);
 }

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <random>
 
-#include "resources/ticket_sizes.h"
+#include "design/ticket_design.h"
 #include "workbench/host/leak_check.h"
 #include "workbench/host/ticket_picture.h"
 #include "workbench/winapi/standin.h"
@@ -38,7 +38,7 @@ SoakReport Soak(Plugin &p, uint64_t tickets) {
   // The log would grow by a hundred entries per ticket; the models' state is what counts here.
   bool logging = p.m.log.enabled;
   p.m.log.enabled = false;
-  uint32_t dc = CreateCanvas(p.m, FaceWidth, FaceHeight, kWhite);
+  uint32_t dc = CreateCanvas(p.m, design::FaceWidth, design::FaceHeight, kWhite);
   std::mt19937 random(20261209);
   auto start = std::chrono::steady_clock::now();
   for (uint64_t i = 0; i < tickets && report.problem.empty(); ++i) {

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+namespace design {
+
 struct ResultingTicket {
   int32_t ticket;
   int tens, units;
@@ -34,3 +36,5 @@ inline ResultingTicket ResultingTicketOf(int32_t ticket) {
     magnitude /= 10;
   return {ticket, 0, magnitude};
 }
+
+} // namespace design
