@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "design/ticket_design.h"
+#include "tests/workbench/product_fixture.h"
 #include "workbench/host/conformance.h"
 #include "workbench/host/design.h"
 #include "workbench/host/leak_check.h"
@@ -13,13 +14,11 @@
 
 namespace {
 
-class BadArguments : public ::testing::Test {
+class BadArguments : public ProductFixture {
 protected:
-  Plugin p;
   size_t blocks = 0;
   void SetUp() override {
-    std::string error;
-    ASSERT_TRUE(OpenPlugin(p, WB_PRODUCT, &error)) << error << " (build the win32 preset first)";
+    ProductFixture::SetUp();
     blocks = LiveHeapBlockCount(p.m);
   }
 

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "design/ticket_design.h"
+#include "tests/workbench/product_fixture.h"
 #include "workbench/emulator/cp932.h"
 #include "workbench/host/design.h"
 #include "workbench/host/leak_check.h"
@@ -20,14 +21,8 @@ const char *const kDrawingFunctions[] = {"HeapAlloc", "HeapReAlloc", "LoadBitmap
                                          "ImageList_Create"};
 const int32_t kTickets[] = {0, 7, 42, 99, -5, -32768, 100};
 
-class FailureInjection : public ::testing::Test {
+class FailureInjection : public ProductFixture {
 protected:
-  Plugin p;
-  void SetUp() override {
-    std::string error;
-    ASSERT_TRUE(OpenPlugin(p, WB_PRODUCT, &error)) << error << " (build the win32 preset first)";
-  }
-
   // Runs `call` once to count the calls of `function` it makes, then once per such call with
   // that one failing, checking after each: no fault, the failure really happened, the store
   // back to no live text with the same slot array state, nothing left behind, and what `check`

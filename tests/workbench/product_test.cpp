@@ -7,19 +7,13 @@
 
 #include "design/resulting_tickets.h"
 #include "design/ticket_design.h"
+#include "tests/workbench/product_fixture.h"
 #include "workbench/host/conformance.h"
 #include "workbench/winapi/standin.h"
 
 namespace {
 
-class Product : public ::testing::Test {
-protected:
-  Plugin p;
-  void SetUp() override {
-    std::string error;
-    ASSERT_TRUE(OpenPlugin(p, WB_PRODUCT, &error)) << error << " (build the win32 preset first)";
-  }
-};
+using Product = ProductFixture;
 
 void ExpectOk(const CheckResult &r) {
   EXPECT_TRUE(r.ok) << r.name << ": " << r.detail;
