@@ -1,5 +1,5 @@
 // Native stand-ins for the few Windows functions the portable code calls. Same names and
-// signatures as on Windows; tests observe them through standin/observe.h.
+// signatures as on Windows; tests observe them through native_winapi/observe.h.
 #pragma once
 
 #include <cstddef>

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "common/canvas.h"
+#include "common/platform_drawing.h"
 #include "design/ticket_design.h"
 #include "plugin/plugin_interface.h"
-#include "tools/check/platform_drawing.h"
 
 namespace {
 

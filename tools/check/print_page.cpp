@@ -10,10 +10,10 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/platform_drawing.h"
 #include "design/resulting_tickets.h"
 #include "design/ticket_design.h"
 #include "plugin/plugin_interface.h"
-#include "tools/check/platform_drawing.h"
 
 using namespace design;
 

@@ -1,6 +1,6 @@
 // String and memory functions. Where the logic does not depend on where memory lives, these
 // handlers only copy the guest's texts out, call the project's one model of the function
-// (standin/) and copy results back.
+// (native_winapi/) and copy results back.
 #include <deque>
 
 #include "native_winapi/format_model.h"
