@@ -86,8 +86,9 @@ void CheckRecord(const StageContext &c) {
                      ? std::string()
                      : ", not " + Hex(std::string(record, record + 56))));
   } else {
-    Info("not the TKT_A1.QPL design (code 4, 216 x 97, module name TKT_A1.QPL): its own checks "
-         "are left out");
+    Info(Format("not the TKT_A1.QPL design (code %d, %d x %d, module name TKT_A1.QPL): its own "
+                "checks are left out",
+                design::InfoCode, design::FaceWidth, design::FaceHeight));
   }
 }
 
