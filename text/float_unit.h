@@ -132,6 +132,9 @@ inline double DigitOverWeight(double digit, double weight) {
   if (weight > 0x1p1020 && weight <= 0x1.fffffffffffffp+1023) {
     const uint16_t extended = ExtendedControlWord, conversion = ConversionControlWord;
     double quotient;
+    // The division takes one slot of the x87 register stack and gives it back: the clobber
+    // tells the compiler that the asm needs that slot free, whatever the code it is inlined
+    // into holds on the stack. Named as the top, "st", which gcc and clang both read that way.
     __asm__ volatile("fldcw %[extended]\n\t"
                      "fldl %[digit]\n\t"
                      "fdivl %[weight]\n\t"
@@ -139,7 +142,8 @@ inline double DigitOverWeight(double digit, double weight) {
                      "fldcw %[conversion]"
                      : [quotient] "=m"(quotient)
                      : [extended] "m"(extended), [digit] "m"(digit), [weight] "m"(weight),
-                       [conversion] "m"(conversion));
+                       [conversion] "m"(conversion)
+                     : "st");
     return quotient;
   }
 #endif

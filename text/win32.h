@@ -1,6 +1,6 @@
 // The Windows functions the text and number code calls. On Windows they come from the system;
-// the native build supplies stand-ins with the same names and signatures (standin/), so the same
-// code runs and can be observed on Linux.
+// the native build supplies stand-ins with the same names and signatures (native_winapi/), so the
+// same code runs and can be observed on Linux.
 #pragma once
 
 #ifdef _WIN32
@@ -12,5 +12,5 @@ extern "C" __declspec(dllimport) void WINAPI
     RtlMoveMemory(void *destination, const void *source, SIZE_T length);
 #endif
 #else
-#include "standin/windows_standin.h"
+#include "native_winapi/windows_standin.h"
 #endif

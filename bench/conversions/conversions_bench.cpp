@@ -10,7 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "standin/observe.h"
+#include "native_winapi/observe.h"
 #include "text/float_unit.h"
 #include "text/number_to_text.h"
 #include "text/text_ops.h"

@@ -10,10 +10,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "common/canvas.h"
+#include "common/platform_drawing.h"
+#include "design/ticket_design.h"
 #include "plugin/plugin_interface.h"
-#include "resources/ticket_sizes.h"
-#include "tools/check/platform_drawing.h"
-#include "tools/preview/canvas.h"
 
 namespace {
 
@@ -84,8 +84,8 @@ int main(int argc, char **argv) {
     return 1;
   }
   Canvas colour = {}, oneBit = {};
-  if (!MakeCanvas(colour, FaceWidth, FaceHeight, 0xFFFFFFFF) ||
-      !MakeDibCanvas(oneBit, BlackAndWhiteFormat(FaceWidth, FaceHeight))) {
+  if (!MakeCanvas(colour, design::FaceWidth, design::FaceHeight, 0xFFFFFFFF) ||
+      !MakeDibCanvas(oneBit, BlackAndWhiteFormat(design::FaceWidth, design::FaceHeight))) {
     std::fprintf(stderr, "cannot make a canvas\n");
     return 1;
   }

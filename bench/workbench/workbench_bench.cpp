@@ -3,7 +3,7 @@
 // conformance check runs it.
 #include <benchmark/benchmark.h>
 
-#include "resources/ticket_sizes.h"
+#include "design/ticket_design.h"
 #include "workbench/host/conformance.h"
 
 namespace {
@@ -27,11 +27,12 @@ void TicketsPerSecond(benchmark::State &state) {
     const uint32_t arguments[8] = {0, 0, 0, 0, 0, number++ % 100, 0, 0};
     uint32_t dc = 0, result = 0;
     std::string error;
-    if (!DrawTicket(p, arguments, FaceWidth, FaceHeight, 0xFFFFFFFF, &dc, &result, &error)) {
+    if (!DrawTicket(p, arguments, design::FaceWidth, design::FaceHeight, 0xFFFFFFFF, &dc, &result,
+                    &error)) {
       state.SkipWithError(error.c_str());
       return;
     }
-    p.m.gdi.canvases.erase(dc);
+    Gdi(p.m).canvases.erase(dc);
   }
   state.counters["tickets/s"] =
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "common/bmp_file.h"
+#include "common/bmp_layout.h"
+#include "common/byte_reader.h"
 #include "tools/artwork/artwork_design.h"
-#include "tools/png/bmp_file.h"
-#include "tools/png/bmp_layout.h"
-#include "tools/png/byte_reader.h"
 
 namespace {
 
@@ -103,8 +103,8 @@ TEST(ArtworkFormat, EveryImageHasTheStoredResourceLayout) {
     EXPECT_EQ(WordAt(r.file, offsetof(BmpFileHeader, reserved1)), 0u);
     EXPECT_EQ(b.pixelOffset, 14u + 40u + 64u);
     EXPECT_EQ(b.headerSize, 40u);
-    EXPECT_EQ(b.width, face ? FaceWidth : GlyphWidth);
-    EXPECT_EQ(b.height, face ? FaceHeight : GlyphHeight); // positive: bottom-up
+    EXPECT_EQ(b.width, face ? design::FaceWidth : design::GlyphWidth);
+    EXPECT_EQ(b.height, face ? design::FaceHeight : design::GlyphHeight); // positive: bottom-up
     EXPECT_EQ(b.planes, 1);
     EXPECT_EQ(b.bitCount, 4);
     EXPECT_EQ(b.compression, 0u);
@@ -136,8 +136,8 @@ TEST(ArtworkFormat, PixelsUseOnlyTheGreysOfEntriesZeroToSeven) {
 
 TEST(TicketFace, IsWhiteOutsideTheHeadingAndTheValidityLine) {
   const BmpImage &face = Load(0).image;
-  for (int y = 0; y < FaceHeight; ++y)
-    for (int x = 0; x < FaceWidth; ++x)
+  for (int y = 0; y < design::FaceHeight; ++y)
+    for (int x = 0; x < design::FaceWidth; ++x)
       if (x >= 112 || !(Inside(kHeadingRegion, x, y) || Inside(kValidityLine, x, y))) {
         ASSERT_EQ(At(face, x, y), kWhite) << "at " << x << "," << y;
       }
@@ -192,13 +192,13 @@ TEST(DigitGlyphs, InkFillsExactlyTheGlyphBoxWithinWhiteMargins) {
   for (int d = 0; d <= 9; ++d) {
     SCOPED_TRACE("digit " + std::to_string(d));
     const BmpImage &g = Digit(d);
-    for (int x = 0; x < GlyphWidth; ++x)
-      for (int y : {0, 1, GlyphHeight - 1})
+    for (int x = 0; x < design::GlyphWidth; ++x)
+      for (int y : {0, 1, design::GlyphHeight - 1})
         ASSERT_EQ(At(g, x, y), kWhite) << "row " << y;
-    for (int y = 0; y < GlyphHeight; ++y)
-      for (int x : {0, 1, GlyphWidth - 2, GlyphWidth - 1})
+    for (int y = 0; y < design::GlyphHeight; ++y)
+      for (int x : {0, 1, design::GlyphWidth - 2, design::GlyphWidth - 1})
         ASSERT_EQ(At(g, x, y), kWhite) << "column " << x;
-    const PixelBox ink = InkExtent(g, {0, 0, GlyphWidth - 1, GlyphHeight - 1});
+    const PixelBox ink = InkExtent(g, {0, 0, design::GlyphWidth - 1, design::GlyphHeight - 1});
     EXPECT_EQ(ink.left, kDigitInk[d].left);
     EXPECT_EQ(ink.right, kDigitInk[d].right);
     EXPECT_EQ(ink.top, kDigitInk[d].top);
@@ -209,7 +209,7 @@ TEST(DigitGlyphs, InkFillsExactlyTheGlyphBoxWithinWhiteMargins) {
 TEST(DigitGlyphs, RowTwoHoldsAtMostALightTopEdge) {
   for (int d = 0; d <= 9; ++d) {
     SCOPED_TRACE("digit " + std::to_string(d));
-    for (int x = 0; x < GlyphWidth; ++x)
+    for (int x = 0; x < design::GlyphWidth; ++x)
       EXPECT_GT(At(Digit(d), x, 2), FillGrey(d)) << "fill colour at column " << x;
   }
 }
@@ -231,8 +231,8 @@ TEST(DigitGlyphs, StrokesHaveACheckerboardFillOfTwoPixelSquares) {
     for (int shift = 0; shift < 4 && !explained; ++shift)
       for (int swap = 0; swap < 2 && !explained; ++swap) {
         explained = true;
-        for (int y = 0; y < GlyphHeight && explained; ++y)
-          for (int x = 0; x < GlyphWidth && explained; ++x) {
+        for (int y = 0; y < design::GlyphHeight && explained; ++y)
+          for (int x = 0; x < design::GlyphWidth && explained; ++x) {
             const uint8_t e = At(g, x, y);
             if (e != 0 && e != grey)
               continue;
@@ -270,8 +270,8 @@ TEST(DigitGlyphs, EveryPairDiffersClearly) {
   for (int a = 0; a <= 9; ++a)
     for (int b = a + 1; b <= 9; ++b) {
       int differ = 0;
-      for (int y = 0; y < GlyphHeight; ++y)
-        for (int x = 0; x < GlyphWidth; ++x)
+      for (int y = 0; y < design::GlyphHeight; ++y)
+        for (int x = 0; x < design::GlyphWidth; ++x)
           differ += dark(a, x, y) != dark(b, x, y);
       EXPECT_GE(differ, 200) << a << " and " << b;
     }

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "tools/png/bmp_file.h"
-#include "tools/png/bmp_layout.h"
-#include "tools/png/byte_reader.h"
-#include "tools/png/png_image.h"
+#include "common/bmp_file.h"
+#include "common/bmp_layout.h"
+#include "common/byte_reader.h"
+#include "common/png_image.h"
 
 namespace {
 

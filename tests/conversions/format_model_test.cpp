@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "standin/format_model.h"
-#include "standin/windows_standin.h"
+#include "native_winapi/format_model.h"
+#include "native_winapi/windows_standin.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "standin/observe.h"
+#include "native_winapi/observe.h"
 #include "text/text_store.h"
 
 #define FUZZ_CHECK(condition, ...)                                                                 \

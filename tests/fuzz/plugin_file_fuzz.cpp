@@ -11,7 +11,7 @@
 #include "workbench/emulator/loader.h"
 #include "workbench/host/plugin_host.h"
 #include "workbench/pe/pe_resources.h"
-#include "workbench/standins/dib.h"
+#include "workbench/winapi/dib.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "standin/observe.h"
+#include "native_winapi/observe.h"
 #include "tests/text/text_bytes.h"
 
 class StoreTest : public testing::Test {

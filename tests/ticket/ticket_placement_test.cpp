@@ -3,10 +3,11 @@
 
 #include <vector>
 
+#include "design/resulting_tickets.h"
+#include "design/ticket_design.h"
+#include "native_winapi/observe.h"
 #include "plugin/ticket_digits.h"
-#include "standin/observe.h"
 #include "text/text_ops.h"
-#include "tools/check/resulting_tickets.h"
 
 namespace {
 
@@ -34,8 +35,8 @@ Placed Place(int32_t ticketNumberArgument) {
 Placed Ticket(int tens, int units) {
   Placed p;
   if (tens >= 0)
-    p.placements.push_back({tens, 121, 18});
-  p.placements.push_back({units, 161, 18});
+    p.placements.push_back({tens, design::TensCellX, design::CellY});
+  p.placements.push_back({units, design::UnitsCellX, design::CellY});
   return p;
 }
 
@@ -50,10 +51,10 @@ protected:
 };
 
 TEST_F(TicketPlacementTest, TableOfResultingTickets) {
-  for (const ResultingTicket &row : ResultingTickets) {
+  for (const design::ResultingTicket &row : design::ResultingTickets) {
     EXPECT_TRUE(Place(row.ticket) == Ticket(row.tens, row.units))
         << "ticket argument " << row.ticket;
-    const ResultingTicket ruled = ResultingTicketOf(row.ticket);
+    const design::ResultingTicket ruled = design::ResultingTicketOf(row.ticket);
     EXPECT_TRUE(ruled.tens == row.tens && ruled.units == row.units)
         << "ticket argument " << row.ticket;
   }
@@ -63,7 +64,7 @@ TEST_F(TicketPlacementTest, TableOfResultingTickets) {
 TEST_F(TicketPlacementTest, EveryLowHalfWord) {
   SetHeapRecording(false);
   for (int32_t low = 0; low < 65536; ++low) {
-    const ResultingTicket ruled = ResultingTicketOf(low);
+    const design::ResultingTicket ruled = design::ResultingTicketOf(low);
     const Placed expected = Ticket(ruled.tens, ruled.units);
     ASSERT_TRUE(Place(low) == expected) << static_cast<int16_t>(low);
     ASSERT_TRUE(Place(low | 0x12340000) == expected) << low;

@@ -12,8 +12,8 @@
 #include <cstring>
 #include <string>
 
+#include "design/ticket_design.h"
 #include "plugin/plugin_interface.h"
-#include "resources/ticket_sizes.h"
 #include "tests/windows/check.h"
 #include "tests/windows/heap_counter.h"
 #include "tests/windows/test_files.h"
@@ -44,13 +44,13 @@ int32_t WINAPI DirectComment(HWND window) {
 
 int32_t WINAPI DirectList(HWND combo) {
   SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-  for (int i = 0; i < 15; ++i)
+  for (int i = 0; i < design::ListEntries; ++i)
     SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(""));
   return 1;
 }
 
 int32_t WINAPI DirectInfo(PlgInfo *info) {
-  *info = {4, FaceWidth, FaceHeight, {}};
+  *info = {design::InfoCode, design::FaceWidth, design::FaceHeight, {}};
   return 1;
 }
 
@@ -83,11 +83,11 @@ DWORD WINAPI Worker(LPVOID parameter) {
     int n = GetWindowTextA(textWindow, text, sizeof text);
     outcome->wrong += std::string(text, n > 0 ? n : 0) != description;
     outcome->wrong += plugin.setCorpAddList(combo) != 1;
-    outcome->wrong += SendMessageA(combo, CB_GETCOUNT, 0, 0) != 15;
+    outcome->wrong += SendMessageA(combo, CB_GETCOUNT, 0, 0) != design::ListEntries;
     INT record[16];
     std::memset(record, 0xFF, sizeof record);
     outcome->wrong += plugin.getPlgInfo(reinterpret_cast<PlgInfo *>(record)) != 1 ||
-                      record[1] != FaceWidth || record[14] != -1;
+                      record[1] != design::FaceWidth || record[14] != -1;
   }
   DestroyWindow(textWindow);
   DestroyWindow(combo);

@@ -18,8 +18,8 @@
 #include "text/text_ops.h"
 #include "text/text_to_number.h"
 #ifdef _WIN32
+#include "design/ticket_design.h"
 #include "plugin/plugin_interface.h"
-#include "resources/ticket_sizes.h"
 #endif
 
 namespace {
@@ -170,7 +170,17 @@ void CheckReading(const HostState &state, const char *line) {
 std::vector<uint32_t> Drawn(DrawSeirikenFunction draw, int32_t number, const HostState &state,
                             bool *kept) {
   BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), FaceWidth, -FaceHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER),
+                    design::FaceWidth,
+                    -design::FaceHeight,
+                    1,
+                    32,
+                    BI_RGB,
+                    0,
+                    0,
+                    0,
+                    0,
+                    0};
   void *bits = nullptr;
   HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
@@ -179,7 +189,7 @@ std::vector<uint32_t> Drawn(DrawSeirikenFunction draw, int32_t number, const Hos
       state, [&] { draw(dc, 0, 0, 0, 0, number, 0, 0); }, false);
   GdiFlush();
   const uint32_t *pixels = static_cast<const uint32_t *>(bits);
-  std::vector<uint32_t> picture(pixels, pixels + FaceWidth * FaceHeight);
+  std::vector<uint32_t> picture(pixels, pixels + design::FaceWidth * design::FaceHeight);
   SelectObject(dc, old);
   DeleteObject(bitmap);
   DeleteDC(dc);

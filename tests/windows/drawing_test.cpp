@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "common/bmp_file.h"
+#include "common/canvas.h"
+#include "design/resulting_tickets.h"
+#include "design/ticket_design.h"
 #include "plugin/plugin_interface.h"
-#include "resources/ticket_sizes.h"
 #include "tests/windows/check.h"
 #include "tests/windows/heap_counter.h"
-#include "tools/check/resulting_tickets.h"
-#include "tools/png/bmp_file.h"
-#include "tools/preview/canvas.h"
 
 namespace {
 
@@ -52,8 +52,8 @@ std::vector<DWORD> Expected(const Artwork &art, int tens, int units) {
   };
   place(art.face, 0, 0);
   if (tens >= 0)
-    place(art.digits[tens], 121, 18);
-  place(art.digits[units], 161, 18);
+    place(art.digits[tens], design::TensCellX, design::CellY);
+  place(art.digits[units], design::UnitsCellX, design::CellY);
   return canvas;
 }
 
@@ -63,7 +63,7 @@ bool SamePicture(const DWORD *drawn, const std::vector<DWORD> &expected, int *fi
   for (int y = 0; y < CanvasHeight; ++y)
     for (int x = 0; x < CanvasWidth; ++x) {
       int i = y * CanvasWidth + x;
-      bool inside = x < FaceWidth && y < FaceHeight;
+      bool inside = x < design::FaceWidth && y < design::FaceHeight;
       DWORD mask = inside ? Rgb : 0xFFFFFFFF;
       if ((drawn[i] & mask) != (expected[i] & mask)) {
         *firstDifference = i;
@@ -121,7 +121,7 @@ void Hook(HMODULE module, const char *dll, const char *name, Function replacemen
   CHECK(original != nullptr, "the module does not import %s!%s", dll, name);
 }
 
-const int RowCount = sizeof ResultingTickets / sizeof ResultingTickets[0];
+const int RowCount = sizeof design::ResultingTickets / sizeof design::ResultingTickets[0];
 
 // Eight threads draw at once, each into a device context of its own and each on another ticket
 // at any moment; every picture is checked.
@@ -142,7 +142,7 @@ DWORD WINAPI DrawTickets(LPVOID parameter) {
   for (int i = 0; i < DrawsPerThread; ++i) {
     int row = (w->first + i) % RowCount;
     std::fill(c.pixels, c.pixels + CanvasWidth * CanvasHeight, Sentinel);
-    w->wrong += w->draw(c.dc, 0, 0, 0, 0, ResultingTickets[row].ticket, 0, 0) != 0;
+    w->wrong += w->draw(c.dc, 0, 0, 0, 0, design::ResultingTickets[row].ticket, 0, 0) != 0;
     GdiFlush();
     int at;
     w->wrong += !SamePicture(c.pixels, (*w->expected)[row], &at);
@@ -153,7 +153,7 @@ DWORD WINAPI DrawTickets(LPVOID parameter) {
 
 int RunThreads(DrawSeirikenFunction draw, const Artwork &art) {
   std::vector<std::vector<DWORD>> expected;
-  for (const ResultingTicket &row : ResultingTickets)
+  for (const design::ResultingTicket &row : design::ResultingTickets)
     expected.push_back(Expected(art, row.tens, row.units));
   HANDLE threads[Threads];
   Worker workers[Threads];
@@ -186,11 +186,11 @@ int main(int argc, char **argv) {
   Artwork art;
   std::string folder = argv[2];
   art.face = ReadBitmap(folder + "/ticket_face.bmp");
-  CHECK(art.face.width == FaceWidth && art.face.height == FaceHeight, "face %d x %d",
-        art.face.width, art.face.height);
+  CHECK(art.face.width == design::FaceWidth && art.face.height == design::FaceHeight,
+        "face %d x %d", art.face.width, art.face.height);
   for (int k = 0; k < 10; ++k) {
     art.digits[k] = ReadBitmap(folder + "/digit_" + std::to_string(k) + ".bmp");
-    CHECK(art.digits[k].width == GlyphWidth && art.digits[k].height == GlyphHeight,
+    CHECK(art.digits[k].width == design::GlyphWidth && art.digits[k].height == design::GlyphHeight,
           "digit %d: %d x %d", k, art.digits[k].width, art.digits[k].height);
   }
 
@@ -210,7 +210,7 @@ int main(int argc, char **argv) {
   Canvas canvas = {};
   if (!CHECK(MakeCanvas(canvas, CanvasWidth, CanvasHeight, Sentinel), "no canvas"))
     return Summary("drawing");
-  for (const ResultingTicket &row : ResultingTickets) {
+  for (const design::ResultingTicket &row : design::ResultingTickets) {
     std::vector<DWORD> expected = Expected(art, row.tens, row.units);
     std::fill(canvas.pixels, canvas.pixels + CanvasWidth * CanvasHeight, Sentinel);
     live.adds = 0;

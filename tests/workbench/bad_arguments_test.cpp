@@ -5,21 +5,20 @@
 
 #include <cstring>
 
-#include "resources/ticket_sizes.h"
+#include "design/ticket_design.h"
+#include "tests/workbench/product_fixture.h"
 #include "workbench/host/conformance.h"
 #include "workbench/host/design.h"
 #include "workbench/host/leak_check.h"
-#include "workbench/standins/standin.h"
+#include "workbench/winapi/standin.h"
 
 namespace {
 
-class BadArguments : public ::testing::Test {
+class BadArguments : public ProductFixture {
 protected:
-  Plugin p;
   size_t blocks = 0;
   void SetUp() override {
-    std::string error;
-    ASSERT_TRUE(OpenPlugin(p, WB_PRODUCT, &error)) << error << " (build the win32 preset first)";
+    ProductFixture::SetUp();
     blocks = LiveHeapBlockCount(p.m);
   }
 
@@ -34,7 +33,7 @@ protected:
   // A window the host made and destroyed again: its handle names nothing now.
   uint32_t StaleWindow() {
     uint32_t window = CreateEditModel(p.m);
-    p.m.windows.erase(window);
+    WindowModelsOf(p.m).erase(window);
     return window;
   }
 };
@@ -57,29 +56,29 @@ TEST_F(BadArguments, SetPlgCommentOnNoWindowGivesZeroAndTouchesNothing) {
 TEST_F(BadArguments, SetPlgCommentOnAComboBoxPassesOnItsResult) {
   uint32_t combo = CreateComboBoxModel(p.m);
   EXPECT_EQ(Call("SetPlgComment", {combo}), 1u);
-  EXPECT_EQ(p.m.windows[combo].text.size(), 57u);
-  EXPECT_TRUE(p.m.windows[combo].items.empty());
+  EXPECT_EQ(WindowModelsOf(p.m)[combo].text, kDesignDescription);
+  EXPECT_TRUE(WindowModelsOf(p.m)[combo].items.empty());
 }
 
 // The list's messages are not examined: any non-null handle gives 1.
 TEST_F(BadArguments, SetCorpAddListGivesZeroOnlyForNull) {
   uint32_t edit = CreateEditModel(p.m);
-  p.m.windows[edit].text = "kept";
+  WindowModelsOf(p.m)[edit].text = "kept";
   p.m.log.calls.clear();
   EXPECT_EQ(Call("SetCorpAddList", {0}), 0u);
   EXPECT_TRUE(CallsNamed(p.m.log, {"SendMessageA"}).empty());
   EXPECT_EQ(Call("SetCorpAddList", {StaleWindow()}), 1u);
   EXPECT_EQ(Call("SetCorpAddList", {0x0BADF00D}), 1u);
   EXPECT_EQ(Call("SetCorpAddList", {edit}), 1u);
-  EXPECT_EQ(p.m.windows[edit].text, "kept");
-  EXPECT_TRUE(p.m.windows[edit].items.empty());
+  EXPECT_EQ(WindowModelsOf(p.m)[edit].text, "kept");
+  EXPECT_TRUE(WindowModelsOf(p.m)[edit].items.empty());
 }
 
 // Without a device context to draw into, the image lists draw nothing and fail; the plug-in
 // still builds and destroys everything and gives 0.
 TEST_F(BadArguments, DrawSeirikenWithoutADeviceContextDrawsNothingAndGivesZero) {
-  uint32_t stale = CreateCanvas(p.m, FaceWidth, FaceHeight, 0);
-  p.m.gdi.canvases.erase(stale);
+  uint32_t stale = CreateCanvas(p.m, design::FaceWidth, design::FaceHeight, 0);
+  Gdi(p.m).canvases.erase(stale);
   for (uint32_t dc : {0u, stale, 0xDEADBEEFu}) {
     for (uint32_t ticket : {0u, 42u, 0xFFFF8000u}) {
       p.m.log.calls.clear();

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/byte_reader.h"
 #include "resources/resource_ids.h"
-#include "tools/png/byte_reader.h"
 #include "workbench/host/conformance.h"
 #include "workbench/pe/pe_resources.h"
 

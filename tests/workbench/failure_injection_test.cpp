@@ -5,12 +5,13 @@
 
 #include <functional>
 
-#include "resources/ticket_sizes.h"
+#include "design/ticket_design.h"
+#include "tests/workbench/product_fixture.h"
 #include "workbench/emulator/cp932.h"
 #include "workbench/host/design.h"
 #include "workbench/host/leak_check.h"
 #include "workbench/host/ticket_picture.h"
-#include "workbench/standins/standin.h"
+#include "workbench/winapi/standin.h"
 
 namespace {
 
@@ -20,14 +21,8 @@ const char *const kDrawingFunctions[] = {"HeapAlloc", "HeapReAlloc", "LoadBitmap
                                          "ImageList_Create"};
 const int32_t kTickets[] = {0, 7, 42, 99, -5, -32768, 100};
 
-class FailureInjection : public ::testing::Test {
+class FailureInjection : public ProductFixture {
 protected:
-  Plugin p;
-  void SetUp() override {
-    std::string error;
-    ASSERT_TRUE(OpenPlugin(p, WB_PRODUCT, &error)) << error << " (build the win32 preset first)";
-  }
-
   // Runs `call` once to count the calls of `function` it makes, then once per such call with
   // that one failing, checking after each: no fault, the failure really happened, the store
   // back to no live text with the same slot array state, nothing left behind, and what `check`
@@ -44,13 +39,13 @@ protected:
       SCOPED_TRACE(std::string(function) + " call " + std::to_string(nth) + " of " +
                    std::to_string(reached) + " fails");
       size_t blocks = LiveHeapBlockCount(p.m);
-      uint64_t injected = p.m.injectedFailures;
+      uint64_t injected = InjectedFailures(p.m);
       EXPECT_TRUE(FailNthCall(p.m, function, nth));
       if (!call(&result, &error)) {
         ADD_FAILURE() << error;
         return reached;
       }
-      EXPECT_EQ(p.m.injectedFailures, injected + 1);
+      EXPECT_EQ(InjectedFailures(p.m), injected + 1);
       TextStoreSnapshot snapshot;
       if (!ReadGuestTextStore(p, &snapshot, &error)) {
         ADD_FAILURE() << error;
@@ -68,9 +63,10 @@ protected:
   bool Draw(int32_t ticket, uint32_t *result, std::string *error) {
     const uint32_t arguments[8] = {0, 1, 2, 3, 4, static_cast<uint32_t>(ticket), 7, 8};
     uint32_t dc = 0;
-    bool ran = DrawTicket(p, arguments, FaceWidth, FaceHeight, kBackground, &dc, result, error);
-    picture = p.m.gdi.canvases[dc].pixels;
-    p.m.gdi.canvases.erase(dc);
+    bool ran = DrawTicket(p, arguments, design::FaceWidth, design::FaceHeight, kBackground, &dc,
+                          result, error);
+    picture = Gdi(p.m).canvases[dc].pixels;
+    Gdi(p.m).canvases.erase(dc);
     return ran;
   }
   Pixels picture;
@@ -82,14 +78,14 @@ TEST_F(FailureInjection, SetPlgCommentWritesTheWholeDescriptionOrNothing) {
   uint32_t edit = CreateEditModel(p.m);
   uint64_t textsSet = 0;
   auto call = [&](uint32_t *result, std::string *error) {
-    p.m.windows[edit].text = "old text";
+    WindowModelsOf(p.m)[edit].text = "old text";
     textsSet = CallCount(p.m, "SetWindowTextA");
     return CallPlugin(p, "SetPlgComment", {edit}, result, error);
   };
   for (const char *function : kHeapFunctions) {
     uint64_t reached = EachFails(function, call, [&](uint32_t result) {
       EXPECT_EQ(result, 0u);
-      EXPECT_EQ(p.m.windows[edit].text, "old text");
+      EXPECT_EQ(WindowModelsOf(p.m)[edit].text, "old text");
       EXPECT_EQ(CallCount(p.m, "SetWindowTextA"), textsSet);
     });
     EXPECT_EQ(reached, 7u) << function; // one text block and one slot array per piece and join
@@ -98,7 +94,7 @@ TEST_F(FailureInjection, SetPlgCommentWritesTheWholeDescriptionOrNothing) {
   std::string error;
   ASSERT_TRUE(call(&result, &error)) << error;
   EXPECT_EQ(result, 1u);
-  EXPECT_EQ(p.m.windows[edit].text, kDesignDescription);
+  EXPECT_EQ(WindowModelsOf(p.m)[edit].text, kDesignDescription);
 }
 
 TEST_F(FailureInjection, SetCorpAddListAlwaysGivesOneAndFifteenEmptyEntries) {
@@ -109,7 +105,8 @@ TEST_F(FailureInjection, SetCorpAddListAlwaysGivesOneAndFifteenEmptyEntries) {
   for (const char *function : kHeapFunctions) {
     uint64_t reached = EachFails(function, call, [&](uint32_t result) {
       EXPECT_EQ(result, 1u);
-      EXPECT_EQ(p.m.windows[combo].items, std::vector<std::string>(15, ""));
+      EXPECT_EQ(WindowModelsOf(p.m)[combo].items,
+                std::vector<std::string>(design::ListEntries, ""));
     });
     EXPECT_EQ(reached, 15u) << function;
   }
@@ -198,7 +195,7 @@ TEST(FailureInjectionAtAttach, ARefusedSlotArrayLeavesEveryExportSafe) {
   uint32_t result = 0;
   ASSERT_TRUE(CallDllMain(p, 1, &result, &error)) << error;
   EXPECT_EQ(result, 1u);
-  EXPECT_EQ(p.m.injectedFailures, 1u);
+  EXPECT_EQ(InjectedFailures(p.m), 1u);
   EXPECT_EQ(CallCount(p.m, "HeapAlloc"), 1u);
 
   std::string text;
@@ -208,14 +205,14 @@ TEST(FailureInjectionAtAttach, ARefusedSlotArrayLeavesEveryExportSafe) {
   std::vector<std::string> entries;
   ASSERT_TRUE(ReadList(p, &result, &entries, &error)) << error;
   EXPECT_EQ(result, 1u);
-  EXPECT_EQ(entries, std::vector<std::string>(15, ""));
+  EXPECT_EQ(entries, std::vector<std::string>(design::ListEntries, ""));
   for (int32_t ticket : kTickets) {
     Pixels picture;
     ASSERT_TRUE(RenderTicket(p, static_cast<uint32_t>(ticket), &picture, &error)) << error;
     EXPECT_EQ(WrongFigure(p, picture, ticket, 0xFFFFFFFF), "") << ticket;
   }
   EXPECT_EQ(LiveHeapBlockCount(p.m), 1u); // the slot array, made at the first text
-  EXPECT_TRUE(p.m.gdi.bitmaps.empty() && p.m.gdi.imageLists.empty());
+  EXPECT_TRUE(Gdi(p.m).bitmaps.empty() && Gdi(p.m).imageLists.empty());
   // The store makes its slot array afresh at the first text: no misuse of the heap, and texts
   // are registered again.
   EXPECT_TRUE(p.m.problems.empty());

@@ -3,7 +3,7 @@
 
 #include "probe_machine.h"
 #include "workbench/emulator/unicorn_store_fix.h"
-#include "workbench/standins/standin.h"
+#include "workbench/winapi/standin.h"
 
 namespace {
 
@@ -132,17 +132,20 @@ TEST(Loader, RefusesWhatIsNoLoadable32BitDll) {
   struct Case {
     std::string path;
     const char *messagePart;
+    bool standIns = true; // false: a bare machine, which provides no imported function at all
   } cases[] = {
       {scratch + "/no_such_file.dll", "No such file or directory"},
       {scratch + "/not_a_dll.txt", "not a 32-bit PE DLL: not a Windows executable"},
       {scratch + "/truncated.dll", "not a 32-bit PE DLL"},
       {ModulePath("wb_missing.dll"),
        "imports functions the workbench does not provide: KERNEL32.dll!GetTickCount"},
+      {ModulePath("wb_probe.dll"), "imports functions the workbench does not provide", false},
   };
   for (const Case &c : cases) {
     Machine m;
     std::string error;
-    ASSERT_TRUE(StartMachine(m, &error)) << error;
+    ASSERT_TRUE(c.standIns ? StartMachineWithStandIns(m, &error) : StartMachine(m, &error))
+        << error;
     EXPECT_EQ(LoadModule(m, c.path, &error), -1) << c.path;
     EXPECT_NE(error.find(c.messagePart), std::string::npos) << error;
   }

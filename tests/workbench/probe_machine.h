@@ -8,6 +8,12 @@
 
 #include "workbench/emulator/loader.h"
 #include "workbench/emulator/machine.h"
+#include "workbench/winapi/debug.h"
+#include "workbench/winapi/gdi.h"
+#include "workbench/winapi/heap.h"
+#include "workbench/winapi/standin.h"
+#include "workbench/winapi/sync.h"
+#include "workbench/winapi/windows.h"
 
 inline std::string ModulePath(const char *name) {
   return std::string(WB_MODULES_DIR "/") + name;
@@ -20,7 +26,7 @@ protected:
 
   void SetUp() override {
     std::string error;
-    ASSERT_TRUE(StartMachine(m, &error)) << error;
+    ASSERT_TRUE(StartMachineWithStandIns(m, &error)) << error;
     probe = LoadModule(m, ModulePath("wb_probe.dll"), &error);
     ASSERT_GE(probe, 0) << error << " (build the win32 preset first)";
     uint32_t attached = 0;

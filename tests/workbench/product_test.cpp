@@ -5,21 +5,15 @@
 
 #include <algorithm>
 
-#include "resources/ticket_sizes.h"
-#include "tools/check/resulting_tickets.h"
+#include "design/resulting_tickets.h"
+#include "design/ticket_design.h"
+#include "tests/workbench/product_fixture.h"
 #include "workbench/host/conformance.h"
-#include "workbench/standins/standin.h"
+#include "workbench/winapi/standin.h"
 
 namespace {
 
-class Product : public ::testing::Test {
-protected:
-  Plugin p;
-  void SetUp() override {
-    std::string error;
-    ASSERT_TRUE(OpenPlugin(p, WB_PRODUCT, &error)) << error << " (build the win32 preset first)";
-  }
-};
+using Product = ProductFixture;
 
 void ExpectOk(const CheckResult &r) {
   EXPECT_TRUE(r.ok) << r.name << ": " << r.detail;
@@ -48,7 +42,7 @@ TEST_F(Product, SlotArrayResizesAreSeenAsHeapCalls) {
 }
 
 TEST_F(Product, DrawingMakesTheDesignsCallsForEveryRowOfTheTable) {
-  for (const ResultingTicket &row : ResultingTickets)
+  for (const design::ResultingTicket &row : design::ResultingTickets)
     ExpectOk(CheckDrawCalls(p, row.ticket));
 }
 
@@ -58,16 +52,16 @@ TEST_F(Product, DrawsTheFaceAndGlyphPixelsOnlyWithinTheFace) {
   uint32_t dc = 0, result = 1;
   std::string error;
   ASSERT_TRUE(DrawTicket(p, arguments, 230, 110, sentinel, &dc, &result, &error)) << error;
-  const Pixels &canvas = p.m.gdi.canvases[dc].pixels;
+  const Pixels &canvas = Gdi(p.m).canvases[dc].pixels;
   for (int32_t y = 0; y < canvas.height; ++y)
     for (int32_t x = 0; x < canvas.width; ++x) {
-      bool inFace = x < FaceWidth && y < FaceHeight;
+      bool inFace = x < design::FaceWidth && y < design::FaceHeight;
       ASSERT_EQ(canvas.data[static_cast<size_t>(y * canvas.width + x)] != sentinel, inFace)
           << x << "," << y;
     }
   // Ticket 7 leaves the tens cell to the face, which is white there.
-  for (int32_t y = 18; y < 78; ++y)
-    for (int32_t x = 121; x < 161; ++x)
+  for (int32_t y = design::CellY; y < design::CellY + design::GlyphHeight; ++y)
+    for (int32_t x = design::TensCellX; x < design::UnitsCellX; ++x)
       ASSERT_EQ(canvas.data[static_cast<size_t>(y * canvas.width + x)], 0xFFFFFFFFu);
 }
 

@@ -2,19 +2,13 @@
 // check. The soak of the product itself runs as workbench.soak.
 #include <gtest/gtest.h>
 
+#include "tests/workbench/product_fixture.h"
 #include "workbench/host/soak.h"
-#include "workbench/standins/standin.h"
+#include "workbench/winapi/standin.h"
 
 namespace {
 
-class Soaking : public ::testing::Test {
-protected:
-  Plugin p;
-  void SetUp() override {
-    std::string error;
-    ASSERT_TRUE(OpenPlugin(p, WB_PRODUCT, &error)) << error << " (build the win32 preset first)";
-  }
-};
+using Soaking = ProductFixture;
 
 // HeapFree's import slot pointed at the stand-in of HeapAlloc, which takes three arguments too
 // and refuses the "size" a block's address makes: no text is ever freed.

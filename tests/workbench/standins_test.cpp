@@ -1,7 +1,7 @@
 // Each family of stand-ins, driven by the probe DLL through the guest's own import calls.
 #include "probe_machine.h"
-#include "workbench/standins/standin.h"
-#include "workbench/standins/windows.h"
+#include "workbench/winapi/standin.h"
+#include "workbench/winapi/windows.h"
 
 namespace {
 
@@ -103,7 +103,7 @@ TEST_F(ProbeMachine, StandInWritesIntoReadOnlyMemoryStop) {
 
 TEST_F(ProbeMachine, DebugOutputIsCaptured) {
   ASSERT_TRUE(Call("Debug", {Text("line\r\n")}));
-  EXPECT_EQ(m.debugOutput, std::vector<std::string>{"line\r\n"});
+  EXPECT_EQ(DebugOutput(m), std::vector<std::string>{"line\r\n"});
   EXPECT_EQ(m.log.calls.back().detail, "\"line\\r\\n\"");
 }
 
@@ -111,13 +111,13 @@ TEST_F(ProbeMachine, WindowModelsKeepTextAndList) {
   uint32_t edit = CreateEditModel(m), combo = CreateComboBoxModel(m), result = 0;
   ASSERT_TRUE(Call("SetText", {edit, Text("hello")}, &result));
   EXPECT_EQ(result, 1u);
-  EXPECT_EQ(m.windows[edit].text, "hello");
+  EXPECT_EQ(WindowModelsOf(m)[edit].text, "hello");
   ASSERT_TRUE(Call("SetText", {0x1234, Text("x")}, &result));
   EXPECT_EQ(result, 0u);
-  m.windows[combo].items = {"old"};
+  WindowModelsOf(m)[combo].items = {"old"};
   ASSERT_TRUE(Call("FillCombo", {combo}, &result));
   EXPECT_EQ(result, 1u);
-  EXPECT_EQ(m.windows[combo].items, (std::vector<std::string>{"one", "two"}));
+  EXPECT_EQ(WindowModelsOf(m)[combo].items, (std::vector<std::string>{"one", "two"}));
   auto sent = CallsNamed(m.log, {"SendMessageA"});
   ASSERT_EQ(sent.size(), 3u);
   EXPECT_EQ(sent[0].arguments, (CallArguments{combo, kCbResetContent, 0, 0}));
@@ -142,8 +142,8 @@ TEST_F(ProbeMachine, WindowModelsKeepTextAndList) {
     else
       EXPECT_TRUE(m.problems.empty()) << m.problems[0];
   }
-  EXPECT_EQ(m.windows[edit].text, "hello");
-  EXPECT_EQ(m.windows[combo].items, (std::vector<std::string>{"one", "two"}));
+  EXPECT_EQ(WindowModelsOf(m)[edit].text, "hello");
+  EXPECT_EQ(WindowModelsOf(m)[combo].items, (std::vector<std::string>{"one", "two"}));
 }
 
 TEST_F(ProbeMachine, ImageListsDrawResourcePixelsOpaquely) {
@@ -156,15 +156,15 @@ TEST_F(ProbeMachine, ImageListsDrawResourcePixelsOpaquely) {
   const std::vector<uint32_t> expected = {fill, fill,  fill,  fill, //
                                           fill, green, blue,  fill, //
                                           fill, red,   black, fill};
-  EXPECT_EQ(m.gdi.canvases[dc].pixels.data, expected);
-  EXPECT_FALSE(m.gdi.canvases[dc].drewOutside);
+  EXPECT_EQ(Gdi(m).canvases[dc].pixels.data, expected);
+  EXPECT_FALSE(Gdi(m).canvases[dc].drewOutside);
   ASSERT_TRUE(Call("DrawProbe", {dc, 0, 3, 2}, &first));
-  EXPECT_TRUE(m.gdi.canvases[dc].drewOutside);
-  EXPECT_EQ(m.gdi.canvases[dc].pixels.data[11], black);
-  EXPECT_EQ(m.gdi.bitmapsCreated, 2u);
-  EXPECT_EQ(m.gdi.bitmapsDeleted, 2u);
-  EXPECT_EQ(m.gdi.listsCreated, m.gdi.listsDestroyed);
-  EXPECT_TRUE(m.gdi.bitmaps.empty() && m.gdi.imageLists.empty());
+  EXPECT_TRUE(Gdi(m).canvases[dc].drewOutside);
+  EXPECT_EQ(Gdi(m).canvases[dc].pixels.data[11], black);
+  EXPECT_EQ(Gdi(m).bitmapsCreated, 2u);
+  EXPECT_EQ(Gdi(m).bitmapsDeleted, 2u);
+  EXPECT_EQ(Gdi(m).listsCreated, Gdi(m).listsDestroyed);
+  EXPECT_TRUE(Gdi(m).bitmaps.empty() && Gdi(m).imageLists.empty());
   auto load = CallsNamed(m.log, {"LoadBitmapA"});
   EXPECT_EQ(load[0].arguments, (CallArguments{m.modules[0].base, 7}));
   EXPECT_EQ(load[0].detail, "bitmap 7, 4x2");
@@ -177,9 +177,9 @@ TEST_F(ProbeMachine, ImageListDrawsClipAtNegativePositions) {
   uint32_t dc = CreateCanvas(m, 2, 2, fill);
   ASSERT_TRUE(Call("DrawProbe", {dc, 1, static_cast<uint32_t>(-1), static_cast<uint32_t>(-1)}))
       << lastError;
-  EXPECT_TRUE(m.gdi.canvases[dc].drewOutside);
+  EXPECT_TRUE(Gdi(m).canvases[dc].drewOutside);
   const uint32_t black = 0xFF000000;
-  EXPECT_EQ(m.gdi.canvases[dc].pixels.data, (std::vector<uint32_t>{black, fill, fill, fill}));
+  EXPECT_EQ(Gdi(m).canvases[dc].pixels.data, (std::vector<uint32_t>{black, fill, fill, fill}));
 }
 
 TEST_F(ProbeMachine, TheChosenCallFailsAndNoOther) {
@@ -194,7 +194,7 @@ TEST_F(ProbeMachine, TheChosenCallFailsAndNoOther) {
   EXPECT_EQ(blocks[1], 0u);
   EXPECT_NE(blocks[2], 0u);
   EXPECT_EQ(CallCount(m, "HeapAlloc"), before + 3);
-  EXPECT_EQ(m.injectedFailures, 1u);
+  EXPECT_EQ(InjectedFailures(m), 1u);
   EXPECT_EQ(LiveHeapBlockCount(m), 2u);
   EXPECT_EQ(CallsNamed(m.log, {"HeapAlloc"})[1].detail, "failure injected");
 }
@@ -208,8 +208,8 @@ TEST_F(ProbeMachine, RefusedImageListStepsFailQuietly) {
     ASSERT_TRUE(FailNthCall(m, function, 1));
     ASSERT_TRUE(Call("DrawProbe", {dc, 0, 0, 0}, &first)) << lastError;
     EXPECT_EQ(first, 0xFFFFFFFFu) << function;
-    EXPECT_EQ(m.gdi.canvases[dc].pixels.data, std::vector<uint32_t>(12, fill)) << function;
-    EXPECT_TRUE(m.gdi.bitmaps.empty() && m.gdi.imageLists.empty()) << function;
+    EXPECT_EQ(Gdi(m).canvases[dc].pixels.data, std::vector<uint32_t>(12, fill)) << function;
+    EXPECT_TRUE(Gdi(m).bitmaps.empty() && Gdi(m).imageLists.empty()) << function;
     EXPECT_TRUE(m.problems.empty()) << function << ": " << m.problems[0];
   }
 }

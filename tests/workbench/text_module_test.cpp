@@ -24,7 +24,7 @@ protected:
 
   void SetUp() override {
     std::string error;
-    ASSERT_TRUE(StartMachine(m, &error)) << error;
+    ASSERT_TRUE(StartMachineWithStandIns(m, &error)) << error;
     ASSERT_EQ(LoadModule(m, ModulePath("wb_text.dll"), &error), 0) << error;
     m.log.enabled = false; // hundreds of thousands of calls: keep only the models' state
     uint32_t attached = 0;

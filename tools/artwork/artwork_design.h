@@ -1,10 +1,10 @@
-// The fixed facts of the ticket artwork besides its sizes (resources/ticket_sizes.h): colour
+// The fixed facts of the ticket artwork besides its sizes (design/ticket_design.h): colour
 // tables and where the ink goes.
 #pragma once
 
 #include <cstdint>
 
-#include "resources/ticket_sizes.h"
+#include "design/ticket_design.h"
 
 constexpr int kGreyCount = 8; // entries 0..7 of each colour table; entries 8..15 stay black
 

@@ -46,22 +46,22 @@ PixelBox InkExtent(const IndexedImage &glyph) {
 } // namespace
 
 bool DrawDigitGlyph(FT_Face font, int digit, IndexedImage *glyph, std::string *error) {
-  *glyph =
-      MakeWhiteImage(GlyphWidth, GlyphHeight, kDigitColours[digit], DigitColoursImportant(digit));
+  *glyph = MakeWhiteImage(design::GlyphWidth, design::GlyphHeight, kDigitColours[digit],
+                          DigitColoursImportant(digit));
   const uint32_t code = static_cast<uint32_t>('0' + digit);
   OutlineMetrics figure;
   if (!MeasureGlyph(font, code, 0, &figure, error))
     return false;
   const PixelBox &box = kDigitInk[digit];
   const double top = box.top + (box.top == 2 ? kRowTwoInset : 0.0);
-  CoverageMap coverage = MakeCoverageMap(GlyphWidth, GlyphHeight);
+  CoverageMap coverage = MakeCoverageMap(design::GlyphWidth, design::GlyphHeight);
   if (!DrawGlyph(font, code, 0, FitInk(figure.ink, box.left, top, box.right + 1, box.bottom + 1),
                  &coverage, error))
     return false;
 
   const uint32_t(&greys)[kGreyCount] = kDigitColours[digit];
-  for (int y = 0; y < GlyphHeight; ++y)
-    for (int x = 0; x < GlyphWidth; ++x) {
+  for (int y = 0; y < design::GlyphHeight; ++y)
+    for (int x = 0; x < design::GlyphWidth; ++x) {
       const uint8_t entry = NearestGrey(greys, MixedGrey(0, CoverageAt(coverage, x, y)));
       PixelAt(*glyph, x, y) = entry <= FillGrey(digit) ? FillEntry(digit, x, y) : entry;
     }

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "tools/png/bmp_layout.h"
-#include "tools/png/byte_reader.h"
+#include "common/bmp_layout.h"
+#include "common/byte_reader.h"
 
 namespace {
 

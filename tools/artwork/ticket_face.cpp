@@ -96,14 +96,14 @@ bool DrawValidityLine(FT_Face font, CoverageMap *coverage, std::string *error) {
 
 bool DrawTicketFace(FT_Face headingFont, FT_Face validityFont, IndexedImage *face,
                     std::string *error) {
-  *face = MakeWhiteImage(FaceWidth, FaceHeight, kFaceColours, kGreyCount);
-  CoverageMap coverage = MakeCoverageMap(FaceWidth, FaceHeight);
+  *face = MakeWhiteImage(design::FaceWidth, design::FaceHeight, kFaceColours, kGreyCount);
+  CoverageMap coverage = MakeCoverageMap(design::FaceWidth, design::FaceHeight);
   if (!DrawHeading(headingFont, &coverage, error) ||
       !DrawValidityLine(validityFont, &coverage, error))
     return false;
   const int ink = static_cast<int>(kFaceColours[0] & 0xFF);
-  for (int y = 0; y < FaceHeight; ++y)
-    for (int x = 0; x < FaceWidth; ++x)
+  for (int y = 0; y < design::FaceHeight; ++y)
+    for (int x = 0; x < design::FaceWidth; ++x)
       PixelAt(*face, x, y) = NearestGrey(kFaceColours, MixedGrey(ink, CoverageAt(coverage, x, y)));
   return true;
 }

@@ -10,15 +10,15 @@
 
 #include <vector>
 
+#include "common/canvas.h"
+#include "design/resulting_tickets.h"
+#include "design/ticket_design.h"
 #include "resources/resource_ids.h"
-#include "resources/ticket_sizes.h"
-#include "tools/check/resulting_tickets.h"
 #include "tools/check/stages.h"
-#include "tools/preview/canvas.h"
+
+using namespace design;
 
 namespace {
-
-const int TensX = 121, UnitsX = 161, CellY = 18;
 
 struct Artwork {
   std::vector<DWORD> face;
@@ -77,8 +77,8 @@ std::vector<DWORD> Compose(const Artwork &art, const ResultingTicket &t) {
         picture[(CellY + y) * FaceWidth + left + x] = g[y * GlyphWidth + x];
   };
   if (t.tens >= 0)
-    place(t.tens, TensX);
-  place(t.units, UnitsX);
+    place(t.tens, TensCellX);
+  place(t.units, UnitsCellX);
   return picture;
 }
 

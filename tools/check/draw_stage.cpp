@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "tools/check/platform_drawing.h"
+#include "common/platform_drawing.h"
 #include "tools/check/stages.h"
 #include "tools/check/surfaces.h"
 

@@ -1,8 +1,8 @@
 // The load stage: the module loaded (its DllMain answered the process attach), its exports and
 // their ordinals, its name, and the calling convention of each export.
+#include "common/canvas.h"
 #include "tools/check/module_exports.h"
 #include "tools/check/stages.h"
-#include "tools/preview/canvas.h"
 
 namespace {
 

@@ -10,10 +10,12 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/platform_drawing.h"
+#include "design/resulting_tickets.h"
+#include "design/ticket_design.h"
 #include "plugin/plugin_interface.h"
-#include "resources/ticket_sizes.h"
-#include "tools/check/platform_drawing.h"
-#include "tools/check/resulting_tickets.h"
+
+using namespace design;
 
 namespace {
 

@@ -2,6 +2,7 @@
 // bytes the window receives, the list entries in a real combo box, and the null handles.
 #include <cstring>
 
+#include "design/ticket_design.h"
 #include "tools/check/check_resources.h"
 #include "tools/check/stages.h"
 
@@ -75,15 +76,19 @@ void CheckRecord(const StageContext &c) {
     Fail(Format("GetPlgInfo: a ticket of %d x %d pixels cannot be drawn",
                 static_cast<int>(info.Width), static_cast<int>(info.Height)));
   if (c.knownDesign) {
-    unsigned char expected[56] = {4, 0, 0, 0, 0xD8, 0, 0, 0, 0x61};
+    const int32_t words[14] = {design::InfoCode, design::FaceWidth, design::FaceHeight};
+    unsigned char expected[56];
+    std::memcpy(expected, words, sizeof expected);
     Verdict(std::memcmp(record, expected, sizeof expected) == 0,
-            "record: 4, 216, 97 and eleven zero words" +
+            Format("record: %d, %d, %d and eleven zero words", design::InfoCode, design::FaceWidth,
+                   design::FaceHeight) +
                 (std::memcmp(record, expected, sizeof expected) == 0
                      ? std::string()
                      : ", not " + Hex(std::string(record, record + 56))));
   } else {
-    Info("not the TKT_A1.QPL design (code 4, 216 x 97, module name TKT_A1.QPL): its own checks "
-         "are left out");
+    Info(Format("not the TKT_A1.QPL design (code %d, %d x %d, module name TKT_A1.QPL): its own "
+                "checks are left out",
+                design::InfoCode, design::FaceWidth, design::FaceHeight));
   }
 }
 
@@ -163,12 +168,12 @@ void CheckList(const StageContext &c) {
     std::string entriesOnFilled = Entries(filled, &onFilled);
     DestroyWindow(filled);
     std::string empty15;
-    for (int i = 0; i < 15; ++i)
+    for (int i = 0; i < design::ListEntries; ++i)
       empty15 += i ? ", \"\"" : "\"\"";
     Verdict(entries == empty15 && entriesAgain == empty15 && entriesOnFilled == empty15,
-            Format("list: 15 empty entries; %ld, %ld after a second call, %ld on a box that held "
+            Format("list: %d empty entries; %ld, %ld after a second call, %ld on a box that held "
                    "one",
-                   static_cast<long>(count), static_cast<long>(again),
+                   design::ListEntries, static_cast<long>(count), static_cast<long>(again),
                    static_cast<long>(onFilled)));
   }
   DestroyWindow(combo);

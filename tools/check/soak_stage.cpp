@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/canvas.h"
 #include "tools/check/stages.h"
-#include "tools/preview/canvas.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "design/ticket_design.h"
 #include "tools/check/module_exports.h"
 #include "tools/check/stage_runner.h"
 #include "tools/check/stages.h"
@@ -38,7 +39,8 @@ bool IsKnownDesign(const StageContext &c) {
     return false;
   PlgInfo record = {};
   CallExport("GetPlgInfo", c.plugin.getPlgInfo, {reinterpret_cast<uintptr_t>(&record)});
-  return record.InfoCode == 4 && record.Width == 216 && record.Height == 97 &&
+  return record.InfoCode == design::InfoCode && record.Width == design::FaceWidth &&
+         record.Height == design::FaceHeight &&
          lstrcmpiA(ReadExportDirectory(c.plugin.module).moduleName.c_str(), "TKT_A1.QPL") == 0;
 }
 

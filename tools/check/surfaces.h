@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/preview/canvas.h"
+#include "common/canvas.h"
 
 // A kind of surface: a DIB section of some format, a monochrome device-dependent bitmap (as a
 // one-bit printer's), or a bitmap compatible with the screen.

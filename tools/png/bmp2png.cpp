@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "tools/png/bmp_file.h"
-#include "tools/png/png_image.h"
+#include "common/bmp_file.h"
+#include "common/png_image.h"
 
 namespace {
 

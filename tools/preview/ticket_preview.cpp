@@ -8,10 +8,10 @@
 
 #include <cstdio>
 
+#include "common/canvas.h"
+#include "common/sheet_layout.h"
+#include "design/ticket_design.h"
 #include "plugin/plugin_interface.h"
-#include "resources/ticket_sizes.h"
-#include "tools/preview/canvas.h"
-#include "tools/preview/sheet_layout.h"
 
 namespace {
 
@@ -91,7 +91,8 @@ bool WriteAndSay(const Canvas &c, const char *folder, const char *name) {
 // Tickets 0 to 99, each drawn at its own origin.
 void DrawSheet(DrawSeirikenFunction draw, HDC dc) {
   for (int number = 0; number < SheetTickets; ++number) {
-    SetViewportOrgEx(dc, SheetLeft(number, FaceWidth), SheetTop(number, FaceHeight), nullptr);
+    SetViewportOrgEx(dc, SheetLeft(number, design::FaceWidth), SheetTop(number, design::FaceHeight),
+                     nullptr);
     draw(dc, 0, 0, 0, 0, number, 0, 0);
   }
 }
@@ -104,7 +105,7 @@ bool DrawPreviews(DrawSeirikenFunction draw, const char *folder) {
   char name[32];
   for (int number : singles) {
     Canvas c;
-    if (!MakeCanvas(c, FaceWidth, FaceHeight, 0xFFFFFFFF))
+    if (!MakeCanvas(c, design::FaceWidth, design::FaceHeight, 0xFFFFFFFF))
       return false;
     draw(c.dc, 0, 0, 0, 0, number, 0, 0);
     std::snprintf(name, sizeof name, "ticket_%d.bmp", number);
@@ -114,7 +115,7 @@ bool DrawPreviews(DrawSeirikenFunction draw, const char *folder) {
       return false;
   }
   Canvas sheet = {}, oneBit = {};
-  const int width = SheetWidth(FaceWidth), height = SheetHeight(FaceHeight);
+  const int width = SheetWidth(design::FaceWidth), height = SheetHeight(design::FaceHeight);
   bool made = MakeCanvas(sheet, width, height, SheetBackground) &&
               MakeDibCanvas(oneBit, BlackAndWhiteFormat(width, height));
   if (made) {

@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "workbench/emulator/machine.h"
-#include "workbench/standins/standin.h"
 
 std::string DescribeAddress(const Machine &m, uint32_t address) {
   std::string where = Hex32(address);
@@ -29,9 +28,9 @@ std::string DescribeAddress(const Machine &m, uint32_t address) {
         where += ", import slot of " + import.dll + "!" + import.name;
     return where + ")";
   }
-  size_t standIn = 0;
-  if (StandInAtAddress(address, &standIn))
-    return where + " (stand-in " + StandInAt(standIn).name + ")";
+  const char *provided = m.imports ? m.imports->nameAt(address) : nullptr;
+  if (provided)
+    return where + " (stand-in " + provided + ")";
   for (const GuestRegion &region : kGuestRegions)
     if (address >= region.base && address - region.base < region.size)
       return where + " (" + region.name + ")";

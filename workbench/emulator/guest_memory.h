@@ -10,7 +10,7 @@ struct Machine;
 
 // Guest address space. The low 64 KiB stay unmapped so that null-pointer use faults.
 const uint32_t kNullPageSize = 0x00010000;
-const uint32_t kThunkBase = 0x00050000; // one stub per stand-in (standins/standin.h)
+const uint32_t kThunkBase = 0x00050000; // one stub per function the layer above provides
 const uint32_t kThunkSize = 0x00010000;
 const uint32_t kThunkStride = 16;
 const uint32_t kReturnTrap = kThunkBase + kThunkSize - kThunkStride; // where host calls return to

@@ -4,8 +4,7 @@
 
 #include <algorithm>
 
-#include "tools/png/byte_reader.h"
-#include "workbench/standins/standin.h"
+#include "common/byte_reader.h"
 
 namespace {
 
@@ -106,10 +105,14 @@ int LoadModuleBytes(Machine &m, const std::string &path, std::vector<uint8_t> by
   }
   const PeImage &pe = module.pe;
   std::string missing;
-  for (const PeImport &import : pe.imports)
-    if (import.name.empty() || FindStandIn(import.dll, import.name) < 0)
+  std::vector<uint32_t> bound;
+  for (const PeImport &import : pe.imports) {
+    bound.push_back(m.imports && !import.name.empty() ? m.imports->resolve(import.dll, import.name)
+                                                      : 0);
+    if (!bound.back())
       missing += (missing.empty() ? "" : ", ") + import.dll + "!" +
                  (import.name.empty() ? "#" + std::to_string(import.ordinal) : import.name);
+  }
   if (!missing.empty()) {
     *error = path + " imports functions the workbench does not provide: " + missing;
     return -1;
@@ -144,9 +147,8 @@ int LoadModuleBytes(Machine &m, const std::string &path, std::vector<uint8_t> by
     *error = path + " cannot be loaded: " + *error;
     return -1;
   }
-  for (const PeImport &import : pe.imports) {
-    uint32_t thunk = StandInAddress(static_cast<size_t>(FindStandIn(import.dll, import.name)));
-    if (!WriteAt(image, import.slotRva, thunk)) {
+  for (size_t i = 0; i < pe.imports.size(); ++i) {
+    if (!WriteAt(image, pe.imports[i].slotRva, bound[i])) {
       *error = path + ": import slot outside the image";
       return -1;
     }

@@ -1,6 +1,6 @@
 // Maps a 32-bit PE DLL into the machine the way the Windows loader does: headers and sections
 // with their protections, base relocations when the preferred base is taken, and every import
-// bound to its stand-in.
+// bound to the address the machine's import provider gives for it.
 #pragma once
 
 #include <cstdint>

@@ -1,8 +1,8 @@
-// The CPU: opening it with its memory and stand-ins, the hooks that stop a call on a bad memory
+// The CPU: opening it with its memory, the hooks that stop a call on a bad memory
 // access or an exhausted block budget, and calls from the host into the guest.
 #include "workbench/emulator/machine.h"
 
-#include "workbench/standins/standin.h"
+#include <atomic>
 
 namespace {
 
@@ -68,7 +68,7 @@ bool StartMachine(Machine &m, std::string *error) {
     *error = std::string("cannot start the x86 emulator: ") + uc_strerror(err);
     return false;
   }
-  if (!MapHostBackedRegions(m, error) || !InstallStandIns(m, error))
+  if (!MapHostBackedRegions(m, error))
     return false;
   uc_hook hook;
   if (uc_hook_add(m.uc, &hook, UC_HOOK_BLOCK, reinterpret_cast<void *>(OnBlock), &m, 1, 0) !=
@@ -79,6 +79,11 @@ bool StartMachine(Machine &m, std::string *error) {
     return false;
   }
   return true;
+}
+
+size_t NewStateSlot() {
+  static std::atomic<size_t> slots{0};
+  return slots++;
 }
 
 Machine *RunningMachine() {

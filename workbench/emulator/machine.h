@@ -1,10 +1,9 @@
-// The emulated 32-bit Windows process: a Unicorn x86 CPU, the loaded modules, and the state of
-// every family of stand-in Windows functions (declared with the family, in standins/), all
-// observable by the host and the tests.
+// The emulated 32-bit process: a Unicorn x86 CPU, guest memory and the loaded modules. What the
+// layer above adds (the Windows functions a module imports, and their state) the machine knows
+// only through two small interfaces: the import provider and the state it holds for that layer.
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,12 +13,7 @@
 #include "workbench/emulator/call_log.h"
 #include "workbench/emulator/describe_address.h"
 #include "workbench/emulator/guest_memory.h"
-#include "workbench/emulator/pixels.h"
 #include "workbench/pe/pe_image.h"
-#include "workbench/standins/gdi.h"
-#include "workbench/standins/heap.h"
-#include "workbench/standins/sync.h"
-#include "workbench/standins/windows.h"
 
 struct LoadedModule {
   std::string name; // file name, as the guest would see it
@@ -31,9 +25,20 @@ struct LoadedModule {
   uint8_t *memory = nullptr;
   uint32_t memorySize = 0;
   std::vector<std::pair<uint32_t, uint32_t>> dataRuns;
-  // Decoded RT_BITMAP resources, by id; shared with the bitmaps loaded from them, which never
-  // change.
-  std::map<uint32_t, std::shared_ptr<const Pixels>> bitmapCache;
+};
+
+// How the layer above provides the functions modules import: the guest address a call of dll!name
+// goes to (0 when it provides none), and the name of the function whose entry is at an address
+// (null for any other address), for descriptions of addresses.
+struct ImportProvider {
+  uint32_t (*resolve)(const std::string &dll, const std::string &name);
+  const char *(*nameAt)(uint32_t address);
+};
+
+// State a layer above keeps per machine (a family of Windows functions' models, say): the machine
+// owns it, so that it lives and dies with the machine, and knows nothing else of it.
+struct MachineState {
+  virtual ~MachineState() = default;
 };
 
 struct Machine {
@@ -49,24 +54,33 @@ struct Machine {
   std::vector<std::string> problems; // misuse that Windows would survive: bad frees, ...
   CallLog log;
   uint32_t scratchNext = kScratchBase;
-  // The stand-in families' state (standins/).
-  GuestHeap heap;
-  std::map<uint32_t, CriticalSectionState> criticalSections; // by the guest record's address
-  std::vector<std::string> debugOutput;                      // each line, as bytes
-  std::map<uint32_t, WindowModel> windows;
-  uint32_t nextWindow = 0x00010010;
-  GdiState gdi;
-  // Per stand-in, by its index in the table (standins/standin.h): calls made so far, and a
-  // countdown that makes a chosen call fail (0: none armed).
-  std::vector<uint64_t> callCounts;
-  std::vector<uint32_t> failCountdown;
-  uint64_t injectedFailures = 0;
+  // Set by the layer above before a module is loaded; without it a module's imports stay unbound
+  // and loading it fails.
+  const ImportProvider *imports = nullptr;
+  std::vector<std::unique_ptr<MachineState>> states; // by slot, see StateOf
 
   Machine() = default;
   Machine(const Machine &) = delete;
   Machine &operator=(const Machine &) = delete;
   ~Machine();
 };
+
+// A new slot in Machine::states, one per kind of state, numbered from 0 as first asked for.
+size_t NewStateSlot();
+
+// The state of kind State (a plain record) this machine holds for the layer above, made empty on
+// first use.
+template <class State> State &StateOf(Machine &m) {
+  struct Held : MachineState {
+    State value;
+  };
+  static const size_t slot = NewStateSlot();
+  if (slot >= m.states.size())
+    m.states.resize(slot + 1);
+  if (!m.states[slot])
+    m.states[slot] = std::make_unique<Held>();
+  return static_cast<Held &>(*m.states[slot]).value;
+}
 
 // Opens the CPU and maps the fixed regions. False with a message when Unicorn refuses.
 bool StartMachine(Machine &m, std::string *error);

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <random>
 
+#include "common/byte_reader.h"
+#include "design/ticket_design.h"
 #include "resources/resource_ids.h"
-#include "resources/ticket_sizes.h"
-#include "tools/png/byte_reader.h"
 #include "workbench/emulator/cp932.h"
 #include "workbench/host/design.h"
 #include "workbench/host/leak_check.h"
-#include "workbench/standins/standin.h"
+#include "workbench/winapi/standin.h"
 
 namespace {
 
@@ -104,7 +104,8 @@ CheckResult CheckComment(Plugin &p) {
 }
 
 CheckResult CheckList(Plugin &p) {
-  const char *name = "SetCorpAddList resets the combo box and adds 15 empty entries; 0 for none";
+  const std::string name = "SetCorpAddList resets the combo box and adds " +
+                           std::to_string(design::ListEntries) + " empty entries; 0 for none";
   uint32_t result = 1;
   std::string error;
   size_t blocks = LiveHeapBlockCount(p.m);
@@ -118,7 +119,7 @@ CheckResult CheckList(Plugin &p) {
     return Fail(name, error);
   if (result != 1)
     return Fail(name, "result " + std::to_string(result));
-  if (entries != std::vector<std::string>(15, ""))
+  if (entries != std::vector<std::string>(design::ListEntries, ""))
     return Fail(name, std::to_string(entries.size()) + " entries after the call");
   auto sent = CallsNamed(p.m.log, {"SendMessageA"});
   if (sent.empty() || sent[0].arguments[1] != kCbResetContent || sent[0].arguments[2] != 0 ||
@@ -134,9 +135,9 @@ CheckResult CheckDrawCalls(Plugin &p, int32_t ticketNumberArgument) {
   const uint32_t arguments[8] = {0, 0, 0, 0, 0, static_cast<uint32_t>(ticketNumberArgument), 0, 0};
   uint32_t dc = 0, result = 0;
   std::string error;
-  if (!DrawTicket(p, arguments, FaceWidth, FaceHeight, 0, &dc, &result, &error))
+  if (!DrawTicket(p, arguments, design::FaceWidth, design::FaceHeight, 0, &dc, &result, &error))
     return Fail(name, error);
-  p.m.gdi.canvases.erase(dc);
+  Gdi(p.m).canvases.erase(dc);
   auto calls = CallsNamed(p.m.log, {"ImageList_Create", "ImageList_Add", "ImageList_Draw",
                                     "ImageList_Destroy", "LoadBitmapA", "DeleteObject"});
   // Handles are whatever the stand-ins returned; the expected list takes them from the log.
@@ -144,8 +145,8 @@ CheckResult CheckDrawCalls(Plugin &p, int32_t ticketNumberArgument) {
   uint32_t digits = calls.size() > 0 ? calls[0].result : 0;
   uint32_t face = calls.size() > 1 ? calls[1].result : 0;
   std::vector<std::string> expected = {
-      Call("ImageList_Create", {GlyphWidth, GlyphHeight, kIlcColor32, 0, 0}),
-      Call("ImageList_Create", {FaceWidth, FaceHeight, kIlcColor32, 0, 0})};
+      Call("ImageList_Create", {design::GlyphWidth, design::GlyphHeight, kIlcColor32, 0, 0}),
+      Call("ImageList_Create", {design::FaceWidth, design::FaceHeight, kIlcColor32, 0, 0})};
   auto load = [&](uint32_t id, uint32_t list) {
     size_t at = expected.size();
     uint32_t bitmap = at < calls.size() ? calls[at].result : 0;
@@ -188,10 +189,10 @@ CheckResult CheckAllNumbers(Plugin &p, int extraSamples) {
         a = random();
     uint32_t dc = 0, result = 0;
     std::string error;
-    if (!DrawTicket(p, arguments, FaceWidth, FaceHeight, 0, &dc, &result, &error))
+    if (!DrawTicket(p, arguments, design::FaceWidth, design::FaceHeight, 0, &dc, &result, &error))
       return Fail(name, "ticket " + Hex32(arguments[5]) + ": " + error);
-    bool outside = p.m.gdi.canvases[dc].drewOutside;
-    p.m.gdi.canvases.erase(dc);
+    bool outside = Gdi(p.m).canvases[dc].drewOutside;
+    Gdi(p.m).canvases.erase(dc);
     std::string problem;
     if (result != 0)
       problem = "result " + std::to_string(result);

@@ -1,23 +1,18 @@
 #include "workbench/host/design.h"
 
-#include "plugin/ticket_digits.h"
-#include "resources/ticket_sizes.h"
-#include "standin/observe.h"
+#include "design/resulting_tickets.h"
+#include "design/ticket_design.h"
 #include "workbench/host/design_description.h"
 
-const GuestPlgInfo kDesignPlgInfo = {4, FaceWidth, FaceHeight, {}};
+const GuestPlgInfo kDesignPlgInfo = {design::InfoCode, design::FaceWidth, design::FaceHeight, {}};
 
 const std::string kDesignDescription(kDesignDescriptionBytes, sizeof kDesignDescriptionBytes - 1);
 
 std::vector<GlyphDraw> ExpectedGlyphs(int32_t ticketNumberArgument) {
-  // The native rule works on the native text store, set up once as DllMain does. Its heap calls
-  // are not recorded: a sweep would keep every drawing's, a hundred megabytes.
-  static const bool storeReady = (InitTextStore(), SetHeapRecording(false), true);
-  (void)storeReady;
-  DigitPlacement placements[2];
-  int32_t count = TicketPlacements(ticketNumberArgument, placements);
+  const design::ResultingTicket ticket = design::ResultingTicketOf(ticketNumberArgument);
   std::vector<GlyphDraw> glyphs;
-  for (int32_t i = 0; i < count; ++i)
-    glyphs.push_back({placements[i].Glyph, placements[i].X, placements[i].Y});
+  if (ticket.tens >= 0)
+    glyphs.push_back({ticket.tens, design::TensCellX, design::CellY});
+  glyphs.push_back({ticket.units, design::UnitsCellX, design::CellY});
   return glyphs;
 }

@@ -1,5 +1,5 @@
-// What the design of TKT_A1.QPL makes a plug-in give a host: the values the conformance check,
-// the soak and the picture check hold a plug-in to.
+// What the design of TKT_A1.QPL (design/) makes a plug-in give a host, in the workbench's terms:
+// the values the conformance check, the soak and the picture check hold a plug-in to.
 #pragma once
 
 #include <cstdint>
@@ -15,5 +15,6 @@ extern const GuestPlgInfo kDesignPlgInfo;
 // the Windows suites use.
 extern const std::string kDesignDescription;
 
-// The placements the design gives for a ticket-number argument: glyph, x, y.
+// The placements the design gives for a ticket-number argument (the table of resulting tickets'
+// rule): glyph, x, y.
 std::vector<GlyphDraw> ExpectedGlyphs(int32_t ticketNumberArgument);

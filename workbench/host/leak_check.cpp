@@ -8,17 +8,17 @@ std::string LeftBehind(Plugin &p, size_t blocksBefore) {
     found += std::to_string(static_cast<long>(LiveHeapBlockCount(p.m)) -
                             static_cast<long>(blocksBefore)) +
              " heap blocks left; ";
-  if (!p.m.gdi.bitmaps.empty())
-    found += std::to_string(p.m.gdi.bitmaps.size()) + " bitmaps left; ";
-  if (!p.m.gdi.imageLists.empty())
-    found += std::to_string(p.m.gdi.imageLists.size()) + " image lists left; ";
+  if (!Gdi(p.m).bitmaps.empty())
+    found += std::to_string(Gdi(p.m).bitmaps.size()) + " bitmaps left; ";
+  if (!Gdi(p.m).imageLists.empty())
+    found += std::to_string(Gdi(p.m).imageLists.size()) + " image lists left; ";
   if (HeldCriticalSections(p.m))
     found += "a critical section is still entered; ";
   for (const std::string &problem : p.m.problems)
     found += problem + "; ";
   for (const std::string &damage : CheckHeapGuards(p.m))
     found += damage + "; ";
-  if (!p.m.debugOutput.empty())
-    found += "debug output " + QuoteText(p.m.debugOutput.back()) + "; ";
+  if (!DebugOutput(p.m).empty())
+    found += "debug output " + QuoteText(DebugOutput(p.m).back()) + "; ";
   return found;
 }

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "tools/png/byte_reader.h"
+#include "common/byte_reader.h"
 #include "workbench/emulator/loader.h"
-#include "workbench/standins/standin.h"
+#include "workbench/winapi/standin.h"
 
 const char *const kPluginExports[5] = {"DllMain", "DrawSeiriken", "GetPlgInfo", "SetCorpAddList",
                                        "SetPlgComment"};
@@ -16,7 +16,7 @@ bool LoadPlugin(Plugin &p, const std::string &path, std::string *error) {
 
 bool LoadPluginBytes(Plugin &p, const std::string &path, std::vector<uint8_t> bytes,
                      std::string *error) {
-  if (!StartMachine(p.m, error))
+  if (!StartMachineWithStandIns(p.m, error))
     return false;
   p.module = LoadModuleBytes(p.m, path, std::move(bytes), error);
   if (p.module < 0)
@@ -42,12 +42,12 @@ bool CallDllMain(Plugin &p, uint32_t reason, uint32_t *result, std::string *erro
 }
 
 bool ReadGuestTextStore(Plugin &p, TextStoreSnapshot *snapshot, std::string *error) {
-  if (p.m.criticalSections.size() != 1) {
-    *error = std::to_string(p.m.criticalSections.size()) +
+  if (CriticalSectionsOf(p.m).size() != 1) {
+    *error = std::to_string(CriticalSectionsOf(p.m).size()) +
              " critical sections initialised; the text store has exactly one lock";
     return false;
   }
-  snapshot->address = p.m.criticalSections.begin()->first - offsetof(GuestTextStore, lock);
+  snapshot->address = CriticalSectionsOf(p.m).begin()->first - offsetof(GuestTextStore, lock);
   GuestTextStore &store = snapshot->store;
   if (!ReadGuest(p.m, snapshot->address, &store, sizeof store)) {
     *error = "the text store at " + Hex32(snapshot->address) + " is unreadable";
@@ -81,16 +81,16 @@ bool ReadComment(Plugin &p, uint32_t *result, std::string *text, std::string *er
   uint32_t edit = CreateEditModel(p.m);
   if (!CallPlugin(p, "SetPlgComment", {edit}, result, error))
     return false;
-  *text = p.m.windows[edit].text;
+  *text = WindowModelsOf(p.m)[edit].text;
   return true;
 }
 
 bool ReadList(Plugin &p, uint32_t *result, std::vector<std::string> *entries, std::string *error) {
   uint32_t combo = CreateComboBoxModel(p.m);
-  p.m.windows[combo].items = {"stale"};
+  WindowModelsOf(p.m)[combo].items = {"stale"};
   if (!CallPlugin(p, "SetCorpAddList", {combo}, result, error))
     return false;
-  *entries = p.m.windows[combo].items;
+  *entries = WindowModelsOf(p.m)[combo].items;
   return true;
 }
 
@@ -145,7 +145,7 @@ bool RenderTicket(Plugin &p, uint32_t number, Pixels *picture, std::string *erro
   uint32_t dc = 0, result = 0;
   if (!DrawTicket(p, arguments, width, height, 0xFFFFFFFF, &dc, &result, error))
     return false;
-  *picture = p.m.gdi.canvases[dc].pixels;
-  p.m.gdi.canvases.erase(dc);
+  *picture = Gdi(p.m).canvases[dc].pixels;
+  Gdi(p.m).canvases.erase(dc);
   return true;
 }

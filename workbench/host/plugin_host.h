@@ -7,6 +7,12 @@
 
 #include "workbench/emulator/machine.h"
 #include "workbench/host/plugin_records.h"
+#include "workbench/winapi/debug.h"
+#include "workbench/winapi/gdi.h"
+#include "workbench/winapi/heap.h"
+#include "workbench/winapi/standin.h"
+#include "workbench/winapi/sync.h"
+#include "workbench/winapi/windows.h"
 
 // The exports every ticket plug-in has, in ordinal order.
 extern const char *const kPluginExports[5];

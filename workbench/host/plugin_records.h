@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "workbench/standins/sync.h"
+#include "workbench/winapi/sync.h"
 
 // The record GetPlgInfo fills (PlgInfo in plugin/plugin_interface.h), owned by the host.
 struct GuestPlgInfo {

@@ -3,10 +3,10 @@
 #include <chrono>
 #include <random>
 
-#include "resources/ticket_sizes.h"
+#include "design/ticket_design.h"
 #include "workbench/host/leak_check.h"
 #include "workbench/host/ticket_picture.h"
-#include "workbench/standins/standin.h"
+#include "workbench/winapi/standin.h"
 
 namespace {
 
@@ -33,17 +33,17 @@ SoakReport Soak(Plugin &p, uint64_t tickets) {
     return report;
   report.textsBefore = snapshot.store.count;
   report.heapBlocksBefore = LiveHeapBlockCount(p.m);
-  const GdiState before = p.m.gdi;
+  const GdiState before = Gdi(p.m);
 
   // The log would grow by a hundred entries per ticket; the models' state is what counts here.
   bool logging = p.m.log.enabled;
   p.m.log.enabled = false;
-  uint32_t dc = CreateCanvas(p.m, FaceWidth, FaceHeight, kWhite);
+  uint32_t dc = CreateCanvas(p.m, design::FaceWidth, design::FaceHeight, kWhite);
   std::mt19937 random(20261209);
   auto start = std::chrono::steady_clock::now();
   for (uint64_t i = 0; i < tickets && report.problem.empty(); ++i) {
     uint32_t ticket = i % 2 ? random() : static_cast<uint32_t>(i / 2 % 100);
-    Pixels &picture = p.m.gdi.canvases[dc].pixels;
+    Pixels &picture = Gdi(p.m).canvases[dc].pixels;
     std::fill(picture.data.begin(), picture.data.end(), kWhite);
     uint32_t result = 0;
     std::string error;
@@ -61,15 +61,15 @@ SoakReport Soak(Plugin &p, uint64_t tickets) {
     report.tickets = i + 1;
   }
   report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  p.m.gdi.canvases.erase(dc);
+  Gdi(p.m).canvases.erase(dc);
   p.m.log.enabled = logging;
 
   std::string error;
   report.textsAfter = ReadGuestTextStore(p, &snapshot, &error) ? snapshot.store.count : -1;
   report.heapBlocksAfter = LiveHeapBlockCount(p.m);
-  report.bitmapsLoaded = p.m.gdi.bitmapsCreated - before.bitmapsCreated;
-  report.bitmapsDeleted = p.m.gdi.bitmapsDeleted - before.bitmapsDeleted;
-  report.listsCreated = p.m.gdi.listsCreated - before.listsCreated;
-  report.listsDestroyed = p.m.gdi.listsDestroyed - before.listsDestroyed;
+  report.bitmapsLoaded = Gdi(p.m).bitmapsCreated - before.bitmapsCreated;
+  report.bitmapsDeleted = Gdi(p.m).bitmapsDeleted - before.bitmapsDeleted;
+  report.listsCreated = Gdi(p.m).listsCreated - before.listsCreated;
+  report.listsDestroyed = Gdi(p.m).listsDestroyed - before.listsDestroyed;
   return report;
 }

@@ -1,10 +1,9 @@
 #include "workbench/host/ticket_picture.h"
 
-#include "plugin/ticket_digits.h"
+#include "design/ticket_design.h"
 #include "resources/resource_ids.h"
-#include "resources/ticket_sizes.h"
 #include "workbench/host/design.h"
-#include "workbench/standins/standin.h"
+#include "workbench/winapi/standin.h"
 
 namespace {
 
@@ -28,11 +27,13 @@ std::string CellContent(const Pixels &picture, int32_t left, int32_t top,
                         const std::shared_ptr<const Pixels> glyphs[10], const Pixels &face,
                         uint32_t background) {
   for (int32_t k = 0; k < 10; ++k)
-    if (Shows(picture, left, top, DigitCellWidth, GlyphHeight, glyphs[k].get(), 0, 0, background))
+    if (Shows(picture, left, top, design::GlyphWidth, design::GlyphHeight, glyphs[k].get(), 0, 0,
+              background))
       return "glyph " + std::to_string(k);
-  if (Shows(picture, left, top, DigitCellWidth, GlyphHeight, &face, left, top, background))
+  if (Shows(picture, left, top, design::GlyphWidth, design::GlyphHeight, &face, left, top,
+            background))
     return "the face";
-  if (Shows(picture, left, top, DigitCellWidth, GlyphHeight, nullptr, 0, 0, background))
+  if (Shows(picture, left, top, design::GlyphWidth, design::GlyphHeight, nullptr, 0, 0, background))
     return "the background";
   return "something else";
 }
@@ -43,10 +44,10 @@ std::string WrongFigure(Plugin &p, const Pixels &picture, int32_t ticketNumberAr
                         uint32_t background) {
   LoadedModule &module = p.m.modules[static_cast<size_t>(p.module)];
   std::string error;
-  std::shared_ptr<const Pixels> face = ModuleBitmap(module, IDB_TICKET_FACE, &error);
+  std::shared_ptr<const Pixels> face = ModuleBitmap(p.m, module, IDB_TICKET_FACE, &error);
   std::shared_ptr<const Pixels> glyphs[10];
   for (int32_t k = 0; k < 10 && face; ++k)
-    if (!(glyphs[k] = ModuleBitmap(module, static_cast<uint32_t>(IDB_DIGIT_0 + k), &error)))
+    if (!(glyphs[k] = ModuleBitmap(p.m, module, static_cast<uint32_t>(IDB_DIGIT_0 + k), &error)))
       face = nullptr;
   if (!face)
     return "the module's bitmaps cannot be read: " + error;
@@ -55,11 +56,11 @@ std::string WrongFigure(Plugin &p, const Pixels &picture, int32_t ticketNumberAr
 
   std::string wanted[2] = {"the face", "the face"};
   for (const GlyphDraw &g : ExpectedGlyphs(ticketNumberArgument))
-    wanted[(g.x - DigitCellLeft) / DigitCellWidth] = "glyph " + std::to_string(g.glyph);
+    wanted[(g.x - design::TensCellX) / design::GlyphWidth] = "glyph " + std::to_string(g.glyph);
   std::string found;
   for (int32_t cell = 0; cell < 2; ++cell) {
-    int32_t left = DigitCellLeft + cell * DigitCellWidth;
-    std::string shows = CellContent(picture, left, DigitCellTop, glyphs, *face, background);
+    int32_t left = design::TensCellX + cell * design::GlyphWidth;
+    std::string shows = CellContent(picture, left, design::CellY, glyphs, *face, background);
     bool blank = shows == "the face" || shows == "the background";
     if (shows != wanted[cell] && !blank)
       found += "cell " + std::to_string(cell + 1) + " shows " + shows + " instead of " +
@@ -67,10 +68,10 @@ std::string WrongFigure(Plugin &p, const Pixels &picture, int32_t ticketNumberAr
   }
   // Outside the cells: the face or the background, row by row.
   for (int32_t y = 0; y < face->height; ++y) {
-    bool cellRow = y >= DigitCellTop && y < DigitCellTop + GlyphHeight;
+    bool cellRow = y >= design::CellY && y < design::CellY + design::GlyphHeight;
     int32_t spans[2][2] = {
-        {0, cellRow ? DigitCellLeft : face->width},
-        {cellRow ? DigitCellLeft + 2 * DigitCellWidth : face->width, face->width}};
+        {0, cellRow ? design::TensCellX : face->width},
+        {cellRow ? design::TensCellX + 2 * design::GlyphWidth : face->width, face->width}};
     for (const auto &span : spans) {
       int32_t width = span[1] - span[0];
       if (width > 0 && !Shows(picture, span[0], y, width, 1, face.get(), span[0], y, background) &&

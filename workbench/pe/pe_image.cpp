@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tools/png/byte_reader.h"
+#include "common/byte_reader.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "workbench/pe/pe_resources.h"
 
-#include "tools/png/byte_reader.h"
+#include "common/byte_reader.h"
 
 namespace {
 
