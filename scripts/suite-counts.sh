@@ -3,8 +3,8 @@
 # passed, failed and were skipped, then the totals on a closing line; exits non-zero unless
 # every report is there, whole, and without a failure.
 #   suite-counts.sh REPORT...
-# A report that is missing (its build failed, or its tests never ran) or cut off before its end
-# counts as a failure. Skipped means what a test itself asked for (its skip code) or a test that
+# A report that is missing (its build failed, or its tests never ran), cut off before its end or
+# without a single test counts as a failure. Skipped means what a test itself asked for (its skip code) or a test that
 # is disabled; a test CTest could not start at all (no program) is a failure.
 set -euo pipefail
 [ $# -gt 0 ] || { echo "usage: suite-counts.sh REPORT..." >&2; exit 2; }
@@ -14,6 +14,7 @@ for report in "$@"; do
   elif ! grep -q '^</testsuite>' "$report"; then
     echo "incomplete $report"
   else
+    echo "report $report"
     cat "$report"
   fi
 done | awk '
@@ -21,11 +22,19 @@ done | awk '
     if (!match(line, key "=\"[^\"]*\"")) return ""
     return substr(line, RSTART + length(key) + 2, RLENGTH - length(key) - 3)
   }
+  function file() { return substr($0, length($1) + 2) }
+  function close_report() {
+    if (report != "" && cases == 0) { printf "  FAILED: no tests in %s\n", report; lost++ }
+    report = ""
+  }
+  /^(missing|incomplete|report) / { close_report() }
   /^(missing|incomplete) / {
-    printf "  FAILED: %s test report %s\n", ($1 == "missing" ? "no" : "an incomplete"), $2
+    printf "  FAILED: %s test report %s\n", ($1 == "missing" ? "no" : "an incomplete"), file()
     lost++
   }
+  /^report / { report = file(); cases = 0 }
   /<testcase / {
+    cases++
     name = field($0, "name"); status = field($0, "status")
     split(name, part, "."); suite = part[1]
     if (!(suite in seen)) { seen[suite] = 1; order[++n] = suite }
@@ -38,6 +47,7 @@ done | awk '
     else failed[suite]++
   }
   END {
+    close_report()
     for (i = 1; i <= n; i++) {
       s = order[i]
       printf "  %-18s %5d passed, %d failed, %d skipped\n", s, passed[s], failed[s], skipped[s]

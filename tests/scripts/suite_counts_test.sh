@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # scripts/suite-counts.sh on reports that CTest itself writes: what passed, failed and was skipped,
-# and that a missing or cut-off report, a failure or a test CTest could not start is never
+# and that a missing, cut-off or empty report, a failure or a test CTest could not start is never
 # counted as success.
 #   suite_counts_test.sh SUITE_COUNTS
 set -euo pipefail
-counts=$1
+counts=$(realpath "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -27,6 +27,8 @@ cmake -S "$work" -B "$work/build" >/dev/null
 (ctest --test-dir "$work/build" -R '^[ac]\.passes$|^b\.skips$' --output-junit "$work/good.xml" \
   >/dev/null 2>&1)
 head -n 12 "$work/good.xml" >"$work/cut.xml"
+(ctest --test-dir "$work/build" -R '^none$' --no-tests=ignore --output-junit "$work/empty.xml" \
+  >/dev/null 2>&1)
 
 # reports | exit code | the closing line
 cases=(
@@ -35,6 +37,7 @@ cases=(
   "good.xml absent.xml|1|total: 2 passed, 1 failed, 1 skipped"
   "good.xml cut.xml|1|total: 2 passed, 1 failed, 1 skipped"
   "absent.xml|1|total: 0 passed, 1 failed, 0 skipped"
+  "good.xml empty.xml|1|total: 2 passed, 1 failed, 1 skipped"
 )
 failures=0
 for case in "${cases[@]}"; do
