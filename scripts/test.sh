@@ -38,11 +38,15 @@ done
 
 # Every preset configures and builds with warnings as errors. One that fails is reported and
 # its tests are not run (its missing report counts as a failure below).
+minutes() { printf '%dm%02ds' $(($1 / 60)) $(($1 % 60)); }
 SECONDS=0
 failed_builds=()
 for preset in win32 win32-clang win64 release native tsan fuzz; do
   echo "== build: $preset"
-  if ! { cmake --preset "$preset" && cmake --build --preset "$preset"; }; then
+  started=$SECONDS
+  if cmake --preset "$preset" && cmake --build --preset "$preset"; then
+    echo "== built $preset in $(minutes $((SECONDS - started)))"
+  else
     echo "== FAILED: the $preset build"
     failed_builds+=("$preset")
     status=1
@@ -69,7 +73,6 @@ test_seconds=$SECONDS
 
 echo "== tests by suite; 32-bit Wine: $TKT_WINE32"
 scripts/suite-counts.sh "${reports[@]}" || status=1
-minutes() { printf '%dm%02ds' $(($1 / 60)) $(($1 % 60)); }
 echo "== time: builds $(minutes "$build_seconds"), tests $(minutes "$test_seconds")"
 if [ $status = 0 ]; then
   echo "== every build and every test run passed"
