@@ -45,7 +45,8 @@ none)
 esac
 # The plug-in's texts are code page 932; convert them for this terminal.
 scripts/wine.sh "$wine_bits" "build/$wine_preset/tools/preview/ticket_preview.exe" \
-  "build/$wine_preset/plugin/TKT_A1.QPL" "Z:$PWD/$out/wine" | iconv -f CP932 -t UTF-8 | grep -v '^wrote'
+  "build/$wine_preset/plugin/TKT_A1.QPL" "Z:$PWD/$out/wine" |
+  iconv -f CP932 -t UTF-8 | grep -v '^wrote'
 for bmp in "$out"/wine/*.bmp; do
   build/native/tools/png/bmp2png "$bmp" "${bmp%.bmp}.png"
   rm "$bmp"

@@ -4,8 +4,8 @@
 # every report is there, whole, and without a failure.
 #   suite-counts.sh REPORT...
 # A report that is missing (its build failed, or its tests never ran), cut off before its end or
-# without a single test counts as a failure. Skipped means what a test itself asked for (its skip code) or a test that
-# is disabled; a test CTest could not start at all (no program) is a failure.
+# without a single test counts as a failure. Skipped means what a test itself asked for (its skip
+# code) or a disabled test; a test CTest could not start at all (no program) is a failure.
 set -euo pipefail
 [ $# -gt 0 ] || { echo "usage: suite-counts.sh REPORT..." >&2; exit 2; }
 for report in "$@"; do

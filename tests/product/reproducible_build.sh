@@ -9,17 +9,23 @@ source_dir=$(cd "$1" && pwd)
 release_dir=$2 version=$3
 zip_name=TKT_A1-$version.zip
 [ -f "$release_dir/$zip_name" ] ||
-  { echo "FAILED: no $release_dir/$zip_name: build it with cmake --workflow --preset release"; exit 1; }
+  { echo "FAILED: no $release_dir/$zip_name: build it with cmake --workflow --preset release"
+    exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# The copy has no git: the zip is told the commit the release build names, and the commit's time.
-# (Not as SOURCE_DATE_EPOCH, which the linker would take for every program's time stamp, hiding
-# one left in.)
+# The copy has no git: the zip is told the commit and the commit's time that the release build's
+# BUILDINFO.txt names. (Not as SOURCE_DATE_EPOCH, which the linker would take for every program's
+# time stamp, hiding one left in.)
 (cd "$work" && cmake -E tar xf "$release_dir/$zip_name" BUILDINFO.txt)
-TKT_SOURCE_COMMIT=$(sed -n 's/^Source commit: \(.*\)\r$/\1/p' "$work/BUILDINFO.txt")
-[ -n "$TKT_SOURCE_COMMIT" ] || { echo "FAILED: the release's BUILDINFO.txt names no commit"; exit 1; }
-TKT_SOURCE_TIME=$(git -C "$source_dir" log -1 --format=%ct HEAD)
+named() { sed -n "s/^$1: \(.*\)\r\$/\1/p" "$work/BUILDINFO.txt"; }
+TKT_SOURCE_COMMIT=$(named "Source commit")
+built=$(named "Build date (the commit's)")
+if [ -z "$TKT_SOURCE_COMMIT" ] || [ -z "$built" ]; then
+  echo "FAILED: the release's BUILDINFO.txt names no commit or no date"
+  exit 1
+fi
+TKT_SOURCE_TIME=$(date -u -d "$built" +%s)
 export TKT_SOURCE_COMMIT TKT_SOURCE_TIME
 unset SOURCE_DATE_EPOCH
 
@@ -35,7 +41,8 @@ mkdir -p "$copy"
 status=0
 for file in plugin/TKT_A1.QPL "$zip_name"; do
   if cmp "$release_dir/$file" "$copy/out/$file"; then
-    echo "reproducible: the build in another folder gives the same $(stat -c %s "$copy/out/$file") bytes of $file"
+    echo "reproducible: the build in another folder gives the same" \
+      "$(stat -c %s "$copy/out/$file") bytes of $file"
   else
     echo "FAILED: $file built in another folder differs from $release_dir/$file" \
       "(is the release build of these sources?)"
