@@ -5,9 +5,9 @@
 # The builds come first, one after another (each uses every core, and the native suites run and
 # unpack what the Windows builds made); then the three test presets run at once, each with as
 # many tests at a time as there are cores, the native one with twice as many (its Wine tests
-# mostly wait). Their lines are marked with the preset's name. At the end: a count per suite and
-# in all, and the time the builds and the tests took. Exits non-zero on any failure: a build, a
-# test, or a test report that is missing.
+# wait much of the time). Their lines are marked with the preset's name. At the end: a count
+# per suite and in all, and the time the builds and the tests took. Exits non-zero on any
+# failure: a build, a test, or a test report that is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
