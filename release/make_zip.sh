@@ -42,7 +42,10 @@ windows_text() {
   sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' "$1"
 }
 
+# The files are gathered in a folder of their own and zipped into a temporary file, both removed
+# however the script ends; the zip takes its name only when it is whole.
 stage=$zip_file.files
+trap 'rm -rf "$stage" "$zip_file.tmp"' EXIT
 rm -rf "$stage"
 mkdir -p "$stage"
 files=(TKT_A1.QPL tkt-check.exe)
@@ -64,8 +67,7 @@ files+=(SHA256SUMS)
 
 chmod 644 "$stage"/*
 TZ=UTC touch -d "@$epoch" "$stage"/*
-rm -f "$zip_file.tmp"
+rm -f "$zip_file.tmp" # zip would add to one left by a run that was killed
 (cd "$stage" && TZ=UTC zip -q -X -D -9 "$zip_file.tmp" "${files[@]}")
 mv "$zip_file.tmp" "$zip_file"
-rm -rf "$stage"
 echo "release: $zip_file (${files[*]})"

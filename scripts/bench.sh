@@ -15,7 +15,7 @@ for preset in win32 native; do
 done
 product=build/win32/plugin/TKT_A1.QPL
 
-echo "== Size of $product: $(stat -c %s $product) bytes"
+echo "== Size of $product: $(stat -c %s "$product") bytes"
 bitmaps=0
 for f in resources/*.bmp; do bitmaps=$((bitmaps + $(stat -c %s "$f") - 14)); done
 echo "   the eleven bitmaps alone: $bitmaps bytes"
@@ -26,18 +26,16 @@ i686-w64-mingw32-objdump -h "$product" | awk '/^ +[0-9]+ \./ { print $2, $3 }' |
 echo
 # How 32-bit programs run here, asked without registering anything: only a natively run
 # product gives a timing of the plug-in.
-TKT_WINE32=$(scripts/wine32.sh route)
-export TKT_WINE32
-echo "== 32-bit Wine: $TKT_WINE32."
-case $TKT_WINE32 in
-native:*)
+source scripts/use_wine32.sh route
+case $wine32_kind in
+native)
   echo "== DrawSeiriken under Wine: the product (32-bit)"
   scripts/wine.sh 32 build/win32/bench/windows/draw_benchmark.exe "$product"
   ;;
 *)
   cmake --preset win64 >/dev/null && cmake --build --preset win64 >/dev/null
-  case $TKT_WINE32 in
-  qemu:*) why="under qemu-user a timing would measure the emulator, not the plug-in" ;;
+  case $wine32_kind in
+  qemu) why="under qemu-user a timing would measure the emulator, not the plug-in" ;;
   *) why="32-bit programs do not run here" ;;
   esac
   echo "== DrawSeiriken under Wine: the 64-bit module under wine64 ($why)"

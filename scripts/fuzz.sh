@@ -26,13 +26,20 @@ scripts/install-deps.sh
 cmake --preset fuzz -B "$build" >/dev/null
 cmake --build "$build"
 
+# The inputs a target has left in a folder, by glob: no names parsed out of ls.
+shopt -s nullglob
+count() {
+  local files=("$@")
+  echo ${#files[@]}
+}
+
 mkdir -p "$build/findings"
 status=0
 for name in "${targets[@]}"; do
   corpus=$build/corpus/$name
   log=$build/findings/$name.log
   mkdir -p "$corpus"
-  before=$(ls "$build/findings" | grep -c "^$name-" || true)
+  before=$(count "$build/findings/$name-"*)
   echo "== fuzz: $name for ${seconds}s (log: $log)"
   set +e
   "$build/tests/fuzz/${name}_fuzz" "$corpus" "tests/fuzz/corpus/$name" \
@@ -40,15 +47,15 @@ for name in "${targets[@]}"; do
     -artifact_prefix="$build/findings/$name-" >"$log" 2>&1
   rc=$?
   set -e
-  after=$(ls "$build/findings" | grep -c "^$name-" || true)
+  after=$(count "$build/findings/$name-"*)
   executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   coverage=$(grep -o 'cov: [0-9]*' "$log" | tail -1)
-  echo "   executions: ${executions:-?}, ${coverage:-cov: ?}, corpus: $(ls "$corpus" | wc -l) inputs"
+  echo "   executions: ${executions:-?}, ${coverage:-cov: ?}, corpus: $(count "$corpus"/*) inputs"
   if [ "$rc" -ne 0 ] || [ "$after" -ne "$before" ]; then
     status=1
     echo "   FOUND (exit $rc):"
     grep -E '^(check failed|==[0-9]+==ERROR|SUMMARY)' "$log" | head -5 | sed 's/^/     /'
-    ls "$build/findings" | grep "^$name-" | sed "s|^|     $build/findings/|"
+    printf '     %s\n' "$build/findings/$name-"*
   else
     echo "   nothing found"
   fi

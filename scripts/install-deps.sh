@@ -28,8 +28,8 @@ optional=(wine32:i386)
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 absent() { local p; for p; do installed "$p" || echo "$p"; done; }
 
-missing=$(absent "${required[@]}" "${optional[@]}")
-[ -z "$missing" ] && exit 0
+mapfile -t missing < <(absent "${required[@]}" "${optional[@]}")
+[ ${#missing[@]} = 0 ] && exit 0
 
 if ! command -v apt-get >/dev/null; then
   echo "No apt-get here. Install these Debian packages, then run again:" >&2
@@ -37,7 +37,7 @@ if ! command -v apt-get >/dev/null; then
   exit 1
 fi
 if [ "$(id -u)" -ne 0 ]; then
-  echo "Installing packages needs root. Missing:" $missing >&2
+  echo "Installing packages needs root. Missing:" "${missing[@]}" >&2
   exit 1
 fi
 
@@ -60,19 +60,18 @@ done
 [ $updated = yes ] ||
   echo "warning: some package indexes could not be fetched; going on with those that loaded" >&2
 
-still_required=$(absent "${required[@]}")
-if [ -n "$still_required" ]; then
+mapfile -t still_required < <(absent "${required[@]}")
+if [ ${#still_required[@]} != 0 ]; then
   # All at once; where that fails (one package not to be had stops the whole transaction), one
   # at a time, so that the others are installed and only what cannot be had is named.
-  # shellcheck disable=SC2086 # one word per package
-  if ! apt-get install -y -qq --no-install-recommends $still_required >/dev/null; then
-    for p in $still_required; do
+  if ! apt-get install -y -qq --no-install-recommends "${still_required[@]}" >/dev/null; then
+    for p in "${still_required[@]}"; do
       apt-get install -y -qq --no-install-recommends "$p" >/dev/null 2>&1 || true
     done
   fi
-  still_required=$(absent "${required[@]}")
-  if [ -n "$still_required" ]; then
-    echo "error: these required packages could not be installed:" $still_required >&2
+  mapfile -t still_required < <(absent "${required[@]}")
+  if [ ${#still_required[@]} != 0 ]; then
+    echo "error: these required packages could not be installed:" "${still_required[@]}" >&2
     exit 1
   fi
 fi

@@ -16,7 +16,7 @@ build() {
 build win32
 build native --target tkt-workbench bmp2png
 product=build/win32/plugin/TKT_A1.QPL
-echo "Built $product ($(stat -c %s $product) bytes)."
+echo "Built $product ($(stat -c %s "$product") bytes)."
 
 out=preview
 rm -rf "$out"
@@ -24,37 +24,29 @@ mkdir -p "$out/workbench" "$out/wine"
 
 echo
 echo "== The product in the workbench (CPU emulator, no Windows, no Wine)"
-workbench="build/native/workbench/tkt-workbench --plugin $product"
-$workbench info
+workbench=(build/native/workbench/tkt-workbench --plugin "$product")
+"${workbench[@]}" info
 for n in 0 7 42 99; do
-  $workbench render "$n" -o "$out/workbench/ticket_$n.png"
+  "${workbench[@]}" render "$n" -o "$out/workbench/ticket_$n.png"
 done
-$workbench sheet -o "$out/workbench/sheet.png"
+"${workbench[@]}" sheet -o "$out/workbench/sheet.png"
 
 echo
-# How Wine's 32-bit half runs here (scripts/wine32.sh): natively, emulated by qemu-user, or not.
-TKT_WINE32=$(scripts/wine32.sh choose)
-export TKT_WINE32
-echo "== 32-bit Wine: $TKT_WINE32."
-case $TKT_WINE32 in
-native:*)
-  bits=32 preset=win32
-  echo "== The product under Wine (32-bit)"
-  ;;
-qemu:*)
-  bits=32 preset=win32
-  echo "== The product under Wine (32-bit, emulated by qemu-user)"
-  ;;
-*)
-  bits=64 preset=win64
+# How Wine's 32-bit half runs here: natively, emulated by qemu-user, or not at all.
+source scripts/use_wine32.sh choose
+case $wine32_kind in
+native) echo "== The product under Wine (32-bit)" ;;
+qemu) echo "== The product under Wine (32-bit, emulated by qemu-user)" ;;
+none)
   build win64
   echo "== The 64-bit build of the same sources (build/win64/plugin/TKT_A1.QPL) under wine64"
   echo "== stands in for the product"
   ;;
 esac
 # The plug-in's texts are code page 932; convert them for this terminal.
-scripts/wine.sh "$bits" "build/$preset/tools/preview/ticket_preview.exe" \
-  "build/$preset/plugin/TKT_A1.QPL" "Z:$PWD/$out/wine" | iconv -f CP932 -t UTF-8 | grep -v '^wrote'
+scripts/wine.sh "$wine_bits" "build/$wine_preset/tools/preview/ticket_preview.exe" \
+  "build/$wine_preset/plugin/TKT_A1.QPL" "Z:$PWD/$out/wine" |
+  iconv -f CP932 -t UTF-8 | grep -v '^wrote'
 for bmp in "$out"/wine/*.bmp; do
   build/native/tools/png/bmp2png "$bmp" "${bmp%.bmp}.png"
   rm "$bmp"
@@ -62,4 +54,4 @@ done
 
 echo
 echo "Previews written:"
-ls -1 "$out"/workbench/*.png "$out"/wine/*.png | sed 's/^/  /'
+printf '  %s\n' "$out"/workbench/*.png "$out"/wine/*.png

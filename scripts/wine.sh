@@ -50,6 +50,7 @@ if [ ! -f "$WINEPREFIX/.tkt-ready" ]; then
   touch "$WINEPREFIX/.tkt-ready"
 fi
 flock -u 9
+exec 9>&- # the programs, and the wineserver they start, keep no hold on the lock file
 
 if [ "$bits" = 32 ]; then
   exec env LC_ALL=ja_JP.UTF-8 "$wine32" "$@"

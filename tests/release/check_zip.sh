@@ -17,7 +17,7 @@ trap 'rm -rf "$work"' EXIT
 (cd "$work" && TZ=UTC cmake -E tar xf "$zip_file")
 
 if [ "$mode" = checker ]; then
-  route=${TKT_WINE32:-$("$here/../../scripts/wine.sh" route-32)}
+  route=${TKT_WINE32:-$("$here/../../scripts/wine32.sh" route)}
   [ "${route%%:*}" != none ] ||
     { echo "SKIPPED: the zip's tkt-check.exe is a 32-bit program: ${route#none: }"; exit 77; }
   TKT_WINE32=$route exec "$here/../wine/run.sh" 32 "$work/tkt-check.exe" "$work/TKT_A1.QPL"
