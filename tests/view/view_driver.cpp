@@ -130,13 +130,9 @@ Picture SavedPicture(const RunningViewer &viewer, const std::wstring &path) {
   return picture;
 }
 
-Picture ScreenPicture(const RunningViewer &viewer, int width, int height) {
-  HWND view = GetDlgItem(viewer.window, IDC_PICTURE);
-  // Painted now, and given a moment to reach the display.
-  RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  Sleep(300);
-  POINT origin = {0, 0};
-  ClientToScreen(view, &origin);
+namespace {
+
+Picture ScreenAt(POINT origin, int width, int height) {
   Canvas canvas;
   Picture picture;
   if (!MakeCanvas(canvas, width, height, 0))
@@ -147,6 +143,27 @@ Picture ScreenPicture(const RunningViewer &viewer, int width, int height) {
   picture = PictureOf(canvas);
   FreeCanvas(canvas);
   return picture;
+}
+
+} // namespace
+
+Picture ScreenPicture(const RunningViewer &viewer, int width, int height) {
+  HWND view = GetDlgItem(viewer.window, IDC_PICTURE);
+  // Painted now, and given a moment to reach the display.
+  RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  Sleep(300);
+  POINT origin = {0, 0};
+  ClientToScreen(view, &origin);
+  return ScreenAt(origin, width, height);
+}
+
+Picture WindowPicture(const RunningViewer &viewer) {
+  RedrawWindow(viewer.window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+  Sleep(500);
+  RECT frame;
+  GetWindowRect(viewer.window, &frame);
+  return ScreenAt({frame.left, frame.top}, frame.right - frame.left, frame.bottom - frame.top);
 }
 
 std::string Utf8(const std::wstring &text) {

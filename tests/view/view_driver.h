@@ -37,4 +37,7 @@ Picture SavedPicture(const RunningViewer &viewer, const std::wstring &path);
 // The screen's pixels at the top-left of the picture's window.
 Picture ScreenPicture(const RunningViewer &viewer, int width, int height);
 
+// The whole window as the screen shows it, frame and menu included.
+Picture WindowPicture(const RunningViewer &viewer);
+
 std::string Utf8(const std::wstring &text);

@@ -17,7 +17,7 @@
 
 namespace {
 
-enum class Act { Open, Compare, CloseCompare, Type, Key, Command };
+enum class Act { Open, Compare, CloseCompare, Type, Key, Command, Nothing };
 enum class See {
   Ticket,  // the saved picture is the platform's ticket (32 bits or one, as the view shows)
   Sheet,   // the saved picture is the platform's sheet
@@ -25,6 +25,7 @@ enum class See {
   SetUp,   // record, description and entries are the design's
   Status,  // the status line holds every '|'-separated piece of `text`
   Differs, // the status counts the pixels (and tickets) where the planted copy differs
+  Saved,   // the picture saved as sheet.png and sheet.bmp (compared by the calling script)
 };
 
 struct Step {
@@ -65,6 +66,8 @@ void Perform(State &s, const Step &step) {
     CHECK(PressKey(s.viewer, step.id, step.argument), "key %d: the box shows \"%s\", not \"%s\"",
           step.id, Utf8(ControlText(s.viewer, IDC_NUMBER)).c_str(), Utf8(step.argument).c_str());
     s.number = _wtoi(step.argument.c_str());
+    break;
+  case Act::Nothing:
     break;
   case Act::Command:
     Command(s.viewer, step.id);
@@ -119,6 +122,11 @@ void Verify(State &s, const Step &step, int index) {
           difference.c_str());
     break;
   }
+  case See::Saved:
+    for (const wchar_t *name : {L"\\sheet.png", L"\\sheet.bmp"})
+      CHECK(Request(s.viewer, VIEWER_SAVE, s.work + name) == 1, "step %d: not saved: %s", index,
+            Utf8(ControlText(s.viewer, IDC_STATUS)).c_str());
+    break;
   case See::SetUp: {
     std::wstring record = ControlText(s.viewer, IDC_RECORD);
     std::wstring want = Format(Say(Text::Record), 4, 216, 97, 1);
@@ -223,6 +231,7 @@ int main(int argc, char **argv) {
       {Act::Command, L"", IDM_ZOOM_1, See::Screen, L""},
       {Act::Command, L"", IDM_SHEET, See::Sheet, L""},
       {Act::Command, L"", IDM_ONE_BIT, See::Sheet, L""},
+      {Act::Nothing, L"", 0, See::Saved, L""},
       // A copy whose glyph 4 differs: exactly the pixels the platform's drawings differ by.
       {Act::Compare, planted, 0, See::Differs, L""},
       {Act::Command, L"", IDM_TICKET, See::Differs, L""},
