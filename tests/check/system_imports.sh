@@ -3,7 +3,7 @@
 # program that needs the compiler's runtime DLLs does not start on a machine without them.
 #   system_imports.sh PROGRAM.exe
 set -euo pipefail
-system=" kernel32.dll user32.dll gdi32.dll comctl32.dll msvcrt.dll winspool.drv advapi32.dll "
+system=" kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll shell32.dll msvcrt.dll winspool.drv advapi32.dll "
 status=0
 for dll in $(x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\tDLL Name: //p'); do
   lower=$(tr '[:upper:]' '[:lower:]' <<<"$dll")

@@ -27,7 +27,7 @@ source_dir=$3 product=$4 version=$5
 failures=0
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 
-expected="TKT_A1.QPL tkt-check.exe README.txt README-ja.txt BUILDINFO.txt SHA256SUMS"
+expected="TKT_A1.QPL tkt-check.exe tkt-view.exe README.txt README-ja.txt BUILDINFO.txt SHA256SUMS"
 entries=$(cmake -E tar tf "$zip_file" | tr '\n' ' ')
 [ "$entries" = "$expected " ] || fail "the zip holds '$entries', not '$expected'"
 

@@ -241,7 +241,7 @@ int main(int argc, char **argv) {
       // Faulty plug-ins: each a message, the viewer goes on.
       {Act::Open, faults + L"\\crash.qpl", 0, See::Status,
        L"DrawSeiriken(dc, 0, 0, 0, 0, 44, 0, 0)"},
-      {Act::Type, L"7", 0, See::Status, L"0xC0000005|DrawSeiriken (7)|crash.qpl+0x"},
+      {Act::Type, L"7", 0, See::Status, L"0xC00000|DrawSeiriken (7)|crash.qpl+0x"},
       {Act::Type, L"8", 0, See::Status, L"DrawSeiriken(dc, 0, 0, 0, 0, 8, 0, 0)"},
       {Act::Open, faults + L"\\hang.qpl", 0, See::Status, L"DrawSeiriken(dc, 0, 0, 0, 0, 8, 0, 0)"},
       {Act::Type, L"7", 0, See::Status, L"DrawSeiriken (7)"},
