@@ -99,10 +99,10 @@ void Layout(HWND w) {
   Move(w, IDC_RECORD, field, Margin + 2 * Row, fieldWidth, Row);
   int top = Margin + 3 * Row;
   Move(w, 4, Margin, top, half - 2 * Margin, Row);
-  Move(w, 5, half, top, right - half, Row);
-  Move(w, IDC_DESCRIPTION, Margin, top + Row, half - 2 * Margin, 2 * Row + 8);
+  Move(w, IdEntriesLabel, half, top, right - half, Row);
+  Move(w, IDC_DESCRIPTION, Margin, top + Row, half - 2 * Margin, 3 * Row);
   Move(w, IDC_ENTRIES, half, top + Row, right - half, 10 * Row);
-  top += 3 * Row + 16;
+  top += 4 * Row + 8;
   Move(w, 6, Margin, top + 3, LabelWidth, Row);
   Move(w, IDC_NUMBER, field, top, 120, Row);
   Move(w, 7, field + 130, top + 3, right - field - 130, Row);

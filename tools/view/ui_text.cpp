@@ -46,8 +46,7 @@ const Words Table[] = {
      L"を使うか、ここにファイルをドロップしてください。"},
     {Text::Record, L"code %d, %d × %d pixels (GetPlgInfo returned %d)",
      L"コード %d、%d × %d ピクセル (GetPlgInfo の戻り値 %d)"},
-    {Text::EntriesCount, L"%d entries (SetCorpAddList returned %d)",
-     L"%d 項目 (SetCorpAddList の戻り値 %d)"},
+    {Text::EntriesCount, L"%d entries, returned %d", L"%d 項目、戻り値 %d"},
     {Text::CodePageNot932,
      L"This system's code page is %u, not 932: the description and entries are shown here as "
      L"code page 932 all the same, but a host on this system shows them garbled.",

@@ -20,7 +20,8 @@ struct Viewer {
   Picture shown;
 };
 
-// main_window.cpp
+// main_window.cpp; the label above the entries tells their number.
+const int IdEntriesLabel = 5;
 HWND MakeViewerWindow(Viewer &viewer);
 void SetCommandChecks(Viewer &viewer);
 

@@ -31,7 +31,16 @@ void ShowSetUp(Viewer &v) {
     SendMessageW(v.entries, CB_ADDSTRING, 0,
                  reinterpret_cast<LPARAM>(FromCodePage932(entry).c_str()));
   SendMessageW(v.entries, CB_SETCURSEL, 0, 0);
+  // The entries may all be empty: their count says what the box cannot show.
+  std::wstring entries = Say(Text::LabelEntries);
+  if (p.module && p.setCorpAddList)
+    entries +=
+        L" " + Format(Say(Text::EntriesCount), static_cast<int>(p.entries.size()), p.listResult);
+  SetDlgItemTextW(v.window, IdEntriesLabel, entries.c_str());
   SetWindowTextW(v.compared, v.second.path.c_str());
+  size_t slash = p.path.find_last_of(L"\\/");
+  std::wstring name = p.path.substr(slash == std::wstring::npos ? 0 : slash + 1);
+  SetWindowTextW(v.window, ((name.empty() ? L"" : name + L" - ") + L"tkt-view").c_str());
 }
 
 std::vector<int32_t> ShownNumbers(const Viewer &v) {
