@@ -85,15 +85,18 @@ struct DrawJob {
   bool oneBit;
   std::vector<Picture> pictures;
   int32_t lastResult;
+  Canvas canvas; // the one being drawn into, freed by the caller if the plug-in faults in it
+  bool drawing;
 };
 
 void Draw(void *context) {
   auto *job = static_cast<DrawJob *>(context);
   for (int32_t number : job->numbers) {
-    Canvas canvas;
+    Canvas &canvas = job->canvas;
     DibFormat format = job->oneBit ? BlackAndWhiteFormat(job->width, job->height)
                                    : TopDownFormat(job->width, job->height, 32);
-    if (!MakeDibCanvas(canvas, format))
+    job->drawing = MakeDibCanvas(canvas, format);
+    if (!job->drawing)
       return;
     FillMemory(canvas.bits, RowBytes(format) * job->height, 0xFF);
     job->lastResult = static_cast<int32_t>(CallPlugin(
@@ -102,6 +105,7 @@ void Draw(void *context) {
         number));
     job->pictures.push_back(PictureOf(canvas));
     FreeCanvas(canvas);
+    job->drawing = false;
   }
 }
 
@@ -175,13 +179,22 @@ std::wstring DrawTickets(ViewedPlugin &plugin, const std::vector<int32_t> &numbe
     return Say(Text::HungBefore);
   if (!CanDraw(plugin))
     return L"";
-  auto *job = new DrawJob{
-      plugin.drawSeiriken, TicketWidth(plugin), TicketHeight(plugin), numbers, oneBit, {}, 0};
+  auto *job = new DrawJob{plugin.drawSeiriken,
+                          TicketWidth(plugin),
+                          TicketHeight(plugin),
+                          numbers,
+                          oneBit,
+                          {},
+                          0,
+                          {},
+                          false};
   CallOutcome outcome = RunGuarded(Draw, job);
   if (outcome.kind == CallOutcome::Hung) {
     plugin.hung = true;
     return DescribeOutcome(outcome);
   }
+  if (job->drawing)
+    FreeCanvas(job->canvas);
   pictures = job->pictures;
   *lastResult = job->lastResult;
   delete job;

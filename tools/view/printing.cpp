@@ -44,20 +44,21 @@ void PrintPicture(HDC dc, const Picture &picture, const RECT &place) {
                 reinterpret_cast<const BITMAPINFO *>(&header), DIB_RGB_COLORS, SRCCOPY);
 }
 
-// Prints the request's tickets on the device context; gives what went wrong, or nothing.
-bool PrintOn(Viewer &v, HDC dc, const PrintRequest &r, std::wstring *fault) {
+// Prints the request's tickets on the device context; false with *fault set to what went wrong
+// in the plug-in, if it was that. *perPage: the tickets on a page.
+bool PrintOn(Viewer &v, HDC dc, const PrintRequest &r, std::wstring *fault, int *perPage) {
   Page page = {GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY),
                GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES)};
   int width = TicketWidth(v.first), height = TicketHeight(v.first);
-  int perPage = r.perPage > 0 ? r.perPage : FittingTickets(page, width, height);
+  *perPage = r.perPage > 0 ? r.perPage : FittingTickets(page, width, height);
   DOCINFOW document = {sizeof document, L"tkt-view",
                        r.outputFile.empty() ? nullptr : r.outputFile.c_str(), nullptr, 0};
   if (StartDocW(dc, &document) <= 0)
     return false;
   bool printed = true;
-  for (int64_t number = r.first; printed && number <= r.last; number += perPage) {
+  for (int64_t number = r.first; printed && number <= r.last; number += *perPage) {
     std::vector<int32_t> numbers;
-    for (int64_t n = number; n <= r.last && n < number + perPage; ++n)
+    for (int64_t n = number; n <= r.last && n < number + *perPage; ++n)
       numbers.push_back(static_cast<int32_t>(n));
     std::vector<Picture> tickets;
     int32_t result = 0;
@@ -78,13 +79,14 @@ bool PrintOn(Viewer &v, HDC dc, const PrintRequest &r, std::wstring *fault) {
 // how it went.
 bool PrintAndSay(Viewer &v, HDC dc, const std::wstring &printer, const PrintRequest &r) {
   std::wstring fault;
-  bool printed = dc && CanDraw(v.first) && PrintOn(v, dc, r, &fault);
+  int perPage = 0;
+  bool printed = dc && CanDraw(v.first) && PrintOn(v, dc, r, &fault, &perPage);
   DWORD error = GetLastError();
   if (!fault.empty())
     SetStatus(v, fault);
   else if (printed)
     SetStatus(v, Format(Say(Text::Printed), static_cast<long>(r.first), static_cast<long>(r.last),
-                        printer.c_str(), r.perPage, GetDeviceCaps(dc, LOGPIXELSX),
+                        printer.c_str(), perPage, GetDeviceCaps(dc, LOGPIXELSX),
                         GetDeviceCaps(dc, LOGPIXELSY)));
   else
     SetStatus(v, Format(Say(Text::NotPrinted), printer.c_str(), error));

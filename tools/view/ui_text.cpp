@@ -102,16 +102,10 @@ const Words Table[] = {
      L"%ld～%ld 番を「%ls」に印刷しました (1 ページに %d 枚、%d × %d dpi)。"},
     {Text::NotPrinted, L"Printing on \"%ls\" failed (error %lu).",
      L"「%ls」への印刷に失敗しました (エラー %lu)。"},
-    {Text::PrintRangeTitle, L"Print tickets", L"整理券の印刷"},
-    {Text::PrintFrom, L"From number:", L"開始番号:"},
-    {Text::PrintTo, L"To number:", L"終了番号:"},
-    {Text::PrintPerPage, L"Tickets per page:", L"1 ページの枚数:"},
     {Text::FilterPictures, L"PNG picture (*.png)|*.png|BMP picture (*.bmp)|*.bmp|",
      L"PNG 画像 (*.png)|*.png|BMP 画像 (*.bmp)|*.bmp|"},
     {Text::FilterPlugins, L"Ticket plug-ins (*.qpl)|*.qpl|All files (*.*)|*.*|",
      L"整理券プラグイン (*.qpl)|*.qpl|すべてのファイル (*.*)|*.*|"},
-    {Text::Ok, L"OK", L"OK"},
-    {Text::Cancel, L"Cancel", L"キャンセル"},
 };
 
 static_assert(sizeof Table / sizeof *Table == static_cast<int>(Text::Count),

@@ -53,14 +53,8 @@ enum class Text {
   NotCopied,
   Printed,
   NotPrinted,
-  PrintRangeTitle,
-  PrintFrom,
-  PrintTo,
-  PrintPerPage,
   FilterPictures,
   FilterPlugins,
-  Ok,
-  Cancel,
   Count
 };
 
