@@ -1,5 +1,7 @@
 #include "tests/view/view_driver.h"
 
+#include <vector>
+
 #include "tools/png/bmp_file.h"
 #include "tools/view/view_ids.h"
 
@@ -23,6 +25,16 @@ BOOL CALLBACK FindWindowOf(HWND window, LPARAM parameter) {
     return FALSE;
   }
   return TRUE;
+}
+
+// A BMP file's pixels as a picture.
+Picture FromBmp(const BmpImage &image) {
+  Picture picture;
+  picture.width = image.width;
+  picture.height = image.height < 0 ? -image.height : image.height;
+  for (uint32_t pixel : image.pixels)
+    picture.pixels.push_back(pixel & 0xFFFFFF);
+  return picture;
 }
 
 LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -123,11 +135,30 @@ Picture SavedPicture(const RunningViewer &viewer, const std::wstring &path) {
   std::string error;
   if (Request(viewer, VIEWER_SAVE, path) != 1 || !ReadBmpFile(Utf8(path).c_str(), &image, &error))
     return picture;
-  picture.width = image.width;
-  picture.height = image.height < 0 ? -image.height : image.height;
-  for (uint32_t pixel : image.pixels)
-    picture.pixels.push_back(pixel & 0xFFFFFF);
-  return picture;
+  return FromBmp(image);
+}
+
+Picture ClipboardPicture() {
+  std::vector<uint8_t> file;
+  if (OpenClipboard(nullptr)) {
+    HANDLE data = GetClipboardData(CF_DIB);
+    const auto *dib = static_cast<const uint8_t *>(data ? GlobalLock(data) : nullptr);
+    if (dib) {
+      // The file header the clipboard's bitmap lacks, for the project's BMP reader.
+      const auto *info = reinterpret_cast<const BITMAPINFOHEADER *>(dib);
+      SIZE_T size = GlobalSize(data);
+      BITMAPFILEHEADER header = {0x4D42, static_cast<DWORD>(sizeof header + size), 0, 0,
+                                 static_cast<DWORD>(sizeof header + info->biSize)};
+      const auto *head = reinterpret_cast<const uint8_t *>(&header);
+      file.assign(head, head + sizeof header);
+      file.insert(file.end(), dib, dib + size);
+      GlobalUnlock(data);
+    }
+    CloseClipboard();
+  }
+  BmpImage image;
+  std::string error;
+  return DecodeBmp(file, &image, &error) ? FromBmp(image) : Picture();
 }
 
 namespace {

@@ -34,6 +34,8 @@ std::wstring Entry(const RunningViewer &viewer, int index);
 
 // The shown picture, saved by the viewer as BMP into `path` and read back; empty on failure.
 Picture SavedPicture(const RunningViewer &viewer, const std::wstring &path);
+// The picture on the clipboard (a device-independent bitmap); empty when there is none.
+Picture ClipboardPicture();
 // The screen's pixels at the top-left of the picture's window.
 Picture ScreenPicture(const RunningViewer &viewer, int width, int height);
 

@@ -26,6 +26,7 @@ enum class See {
   Status,  // the status line holds every '|'-separated piece of `text`
   Differs, // the status counts the pixels (and tickets) where the planted copy differs
   Saved,   // the picture saved as sheet.png and sheet.bmp (compared by the calling script)
+  Copied,  // the picture copied to the clipboard is the platform's ticket
 };
 
 struct Step {
@@ -108,6 +109,13 @@ void Verify(State &s, const Step &step, int index) {
     CHECK(difference.empty(), "step %d: ticket %d%s: %s (status: %s)", index,
           static_cast<int>(s.number), s.oneBit ? " (1 bit)" : "", difference.c_str(),
           Utf8(status).c_str());
+    break;
+  }
+  case See::Copied: {
+    Command(s.viewer, IDM_COPY);
+    std::string difference =
+        FirstDifference(ClipboardPicture(), PlatformTicket(s.product, s.number, s.oneBit));
+    CHECK(difference.empty(), "step %d: on the clipboard: %s", index, difference.c_str());
     break;
   }
   case See::Screen: {
@@ -226,6 +234,7 @@ int main(int argc, char **argv) {
       {Act::Type, L"4294967295", 0, See::Ticket, L""},
       {Act::Type, L"4x", 0, See::Status, L"4x"},
       {Act::Type, L"7", 0, See::Ticket, L""},
+      {Act::Nothing, L"", 0, See::Copied, L""},
       {Act::Command, L"", IDM_ZOOM_2, See::Screen, L""},
       {Act::Command, L"", IDM_ONE_BIT, See::Ticket, L""},
       {Act::Command, L"", IDM_ZOOM_1, See::Screen, L""},
