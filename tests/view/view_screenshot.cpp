@@ -1,6 +1,7 @@
 // Takes a screenshot of tkt-view for the preview and the README: the viewer started on a plug-in
-// and a number, its ticket at 2x, the whole window read off a (virtual) display into a BMP file.
-//   view_screenshot VIEWER PLUGIN NUMBER OUT.bmp
+// and a number, its ticket at 2x (or at 1x beside a second plug-in's, when one is named), the whole
+// window read off a (virtual) display into a BMP file.
+//   view_screenshot VIEWER PLUGIN NUMBER OUT.bmp [COMPARED_PLUGIN]
 #include <windows.h>
 
 #include <cstdio>
@@ -11,8 +12,8 @@
 #include "tools/view/view_ids.h"
 
 int main(int argc, char **argv) {
-  if (argc != 5) {
-    std::printf("usage: view_screenshot VIEWER PLUGIN NUMBER OUT.bmp\n");
+  if (argc != 5 && argc != 6) {
+    std::printf("usage: view_screenshot VIEWER PLUGIN NUMBER OUT.bmp [COMPARED_PLUGIN]\n");
     return 2;
   }
   auto wide = [](const char *text) {
@@ -26,7 +27,10 @@ int main(int argc, char **argv) {
     std::printf("the viewer showed no window\n");
     return 1;
   }
-  Command(viewer, IDM_ZOOM_2);
+  // Three pictures side by side when comparing: they fit the window at 1x.
+  if (argc == 6)
+    Request(viewer, VIEWER_COMPARE, wide(argv[5]));
+  Command(viewer, argc == 6 ? IDM_ZOOM_1 : IDM_ZOOM_2);
   Picture window = WindowPicture(viewer);
   DWORD error = 0;
   bool saved = window.width > 0 && SavePicture(window, wide(argv[4]), &error);

@@ -63,6 +63,16 @@ HWND Control(HWND parent, const wchar_t *windowClass, const wchar_t *text, DWORD
   return control;
 }
 
+// The interface's font in a face and character set that has the Japanese characters, for the
+// plug-in's texts: shown as code page 932 on any Windows, they need the glyphs too.
+HFONT JapaneseFont() {
+  LOGFONTW font = {};
+  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+  font.lfCharSet = SHIFTJIS_CHARSET;
+  lstrcpynW(font.lfFaceName, L"MS UI Gothic", LF_FACESIZE);
+  return CreateFontIndirectW(&font);
+}
+
 void MakeControls(Viewer &v) {
   HWND w = v.window;
   const Text labels[] = {Text::LabelPlugin,      Text::LabelCompared, Text::LabelRecord,
@@ -79,6 +89,9 @@ void MakeControls(Viewer &v) {
   v.entries = Control(w, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, IDC_ENTRIES);
   v.number = Control(w, L"EDIT", L"0", WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, IDC_NUMBER);
   v.status = Control(w, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, IDC_STATUS);
+  v.japaneseFont = JapaneseFont();
+  for (HWND text : {v.description, v.entries})
+    SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(v.japaneseFont), 0);
   v.view = MakePictureView(w, IDC_PICTURE);
 }
 
@@ -227,6 +240,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   case WM_COPYDATA:
     return OnRequest(*viewer, *reinterpret_cast<const COPYDATASTRUCT *>(lParam));
   case WM_DESTROY:
+    DeleteObject(viewer->japaneseFont);
     PostQuitMessage(0);
     return 0;
   }

@@ -11,6 +11,7 @@
 
 struct Viewer {
   HWND window, plugin, compared, record, description, entries, number, status, view;
+  HFONT japaneseFont;                       // for the plug-in's texts
   ViewedPlugin first, second;               // second: the plug-in compared with the first, if any
   std::wstring firstMessage, secondMessage; // what opening them said
   int32_t ticket = 0;
