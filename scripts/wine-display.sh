@@ -23,7 +23,8 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ -s "$numbers" ] || { echo "FAILED: Xvfb did not start"; exit 1; }
-export DISPLAY=:$(head -n 1 "$numbers")
+DISPLAY=:$(head -n 1 "$numbers")
+export DISPLAY
 
 # The prefix is made as scripts/wine.sh makes every prefix, then given the X11 driver once.
 if [ ! -f "$TKT_WINEPREFIX/.tkt-display" ]; then
