@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Makes the release zip: the product, the checker, the operator's READMEs (UTF-8 with a byte-order
+# Makes the release zip: the product, the checker, the viewer, the operator's READMEs (UTF-8 with a byte-order
 # mark and CRLF line ends, for Notepad), BUILDINFO.txt and SHA256SUMS of the other files. Entries
 # go in a fixed order, each with the commit's time (as UTC) and mode 644, and no owner or other
 # extra field, so that two builds of one commit give the same bytes.
-#   make_zip.sh ZIP VERSION SOURCE_DIR PRODUCT CHECKER "LABEL=TOOL"...
+#   make_zip.sh ZIP VERSION SOURCE_DIR PRODUCT CHECKER VIEWER "LABEL=TOOL"...
 # The commit and its time (seconds since 1970) come from git in SOURCE_DIR, or from
 # TKT_SOURCE_COMMIT and TKT_SOURCE_TIME where they are set (sources without git).
 set -euo pipefail
-zip_file=$1 version=$2 source_dir=$3 product=$4 checker=$5
-shift 5
+zip_file=$1 version=$2 source_dir=$3 product=$4 checker=$5 viewer=$6
+shift 6
 here=$(cd "$(dirname "$0")" && pwd)
 command -v zip >/dev/null ||
   { echo "make_zip.sh: zip is not installed (scripts/install-deps.sh)" >&2; exit 1; }
@@ -48,9 +48,10 @@ stage=$zip_file.files
 trap 'rm -rf "$stage" "$zip_file.tmp"' EXIT
 rm -rf "$stage"
 mkdir -p "$stage"
-files=(TKT_A1.QPL tkt-check.exe)
+files=(TKT_A1.QPL tkt-check.exe tkt-view.exe)
 cp "$product" "$stage/TKT_A1.QPL"
 cp "$checker" "$stage/tkt-check.exe"
+cp "$viewer" "$stage/tkt-view.exe"
 windows_text "$here/README.txt" >"$stage/README.txt"
 windows_text "$here/README-ja.txt" >"$stage/README-ja.txt"
 {

@@ -17,6 +17,8 @@ required=(
   libgtest-dev libbenchmark-dev libfreetype-dev libpng-dev libunicorn-dev
   fonts-ipafont-mincho fonts-ipafont-gothic fonts-dejavu-extra fonts-liberation
   wine64 ghostscript zip
+  # tkt-view's window on a virtual display
+  xvfb
 )
 # Wine's 32-bit half runs the 32-bit product itself where the machine executes 32-bit programs.
 optional=(wine32:i386)

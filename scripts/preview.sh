@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main job: builds TKT_A1.QPL, loads it as a host does and shows what it gives the host, and
-# writes PNG previews of a few tickets and of one sheet of tickets 0 to 99 into preview/.
+# writes PNG previews of a few tickets and of one sheet of tickets 0 to 99 into preview/, and a
+# screenshot of tkt-view's window showing ticket 42.
 #   1. Through the workbench: the product itself in a CPU emulator, on any 64-bit Linux.
 #   2. Under Wine, through the system's own controls and image lists: the product itself where
 #      32-bit programs run here, natively or emulated by qemu-user, else the 64-bit build of the
@@ -51,6 +52,20 @@ for bmp in "$out"/wine/*.bmp; do
   build/native/tools/png/bmp2png "$bmp" "${bmp%.bmp}.png"
   rm "$bmp"
 done
+
+echo
+echo "== tkt-view on a virtual display (Xvfb), ticket 42 at 2x"
+# A Wine desktop of its own draws the window's frame, as Windows would.
+status=0
+scripts/wine-display.sh scripts/wine.sh "$bits" explorer /desktop=tkt-view,1000x740 \
+  "build/$preset/tests/view/view_screenshot.exe" "build/$preset/tools/view/tkt-view.exe" \
+  "build/$preset/plugin/TKT_A1.QPL" 42 "Z:$PWD/$out/wine/tkt-view.bmp" || status=$?
+if [ -f "$out/wine/tkt-view.bmp" ]; then
+  build/native/tools/png/bmp2png "$out/wine/tkt-view.bmp" "$out/wine/tkt-view.png"
+  rm "$out/wine/tkt-view.bmp"
+else
+  echo "no screenshot of tkt-view (exit $status)"
+fi
 
 echo
 echo "Previews written:"

@@ -5,6 +5,7 @@
 # A 32-bit program runs the way scripts/wine32.sh decided for this run (TKT_WINE32), or, where
 # no run decided, the way it finds without registering anything.
 # The locale is set for Wine alone: no glibc locale is needed for it to pick code page 932.
+# TKT_WINE_LOCALE names another (C.UTF-8: code page 1252, English), for a test of just that.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -53,7 +54,7 @@ flock -u 9
 exec 9>&- # the programs, and the wineserver they start, keep no hold on the lock file
 
 if [ "$bits" = 32 ]; then
-  exec env LC_ALL=ja_JP.UTF-8 "$wine32" "$@"
+  exec env LC_ALL="${TKT_WINE_LOCALE:-ja_JP.UTF-8}" "$wine32" "$@"
 else
-  exec env LC_ALL=ja_JP.UTF-8 "$wine64" "$@"
+  exec env LC_ALL="${TKT_WINE_LOCALE:-ja_JP.UTF-8}" "$wine64" "$@"
 fi

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Unpacks the release zip into an empty folder, as an operator does, and checks what is there.
-#   check_zip.sh contents ZIP SOURCE_DIR PRODUCT VERSION
+#   check_zip.sh contents ZIP SOURCE_DIR PRODUCT VERSION VIEWER
 #       exactly the release's files in their order, each with the commit's time; SHA256SUMS
-#       right; the product byte for byte the one the other suites test; the READMEs UTF-8 with a
+#       right; the product and the viewer byte for byte the ones the other suites test; the READMEs UTF-8 with a
 #       byte-order mark and CRLF line ends; BUILDINFO.txt naming the version and the commit
 #   check_zip.sh checker ZIP
 #       the tkt-check.exe found there run on the TKT_A1.QPL found there, under 32-bit Wine
@@ -23,11 +23,11 @@ if [ "$mode" = checker ]; then
   TKT_WINE32=$route exec "$here/../wine/run.sh" 32 "$work/tkt-check.exe" "$work/TKT_A1.QPL"
 fi
 
-source_dir=$3 product=$4 version=$5
+source_dir=$3 product=$4 version=$5 viewer=$6
 failures=0
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 
-expected="TKT_A1.QPL tkt-check.exe README.txt README-ja.txt BUILDINFO.txt SHA256SUMS"
+expected="TKT_A1.QPL tkt-check.exe tkt-view.exe README.txt README-ja.txt BUILDINFO.txt SHA256SUMS"
 entries=$(cmake -E tar tf "$zip_file" | tr '\n' ' ')
 [ "$entries" = "$expected " ] || fail "the zip holds '$entries', not '$expected'"
 
@@ -35,6 +35,7 @@ entries=$(cmake -E tar tf "$zip_file" | tr '\n' ' ')
 summed=$(cut -d' ' -f3 "$work/SHA256SUMS" | tr '\n' ' ')
 [ "$summed" = "${expected% SHA256SUMS} " ] || fail "SHA256SUMS covers '$summed'"
 cmp -s "$work/TKT_A1.QPL" "$product" || fail "TKT_A1.QPL differs from $product"
+cmp -s "$work/tkt-view.exe" "$viewer" || fail "tkt-view.exe differs from $viewer"
 
 epoch=$(git -C "$source_dir" log -1 --format=%ct HEAD)
 for f in $expected; do

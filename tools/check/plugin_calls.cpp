@@ -2,47 +2,9 @@
 
 #include <map>
 
-namespace {
+#include "tools/check/export_call.h"
 
-#if defined(__i386__)
-// Pushes `count` arguments right to left, calls `function`, and gives how far the stack pointer
-// is from where it was before the pushes (0 for a callee that removes exactly its arguments).
-// The stack pointer and the registers the caller keeps are restored from memory, whatever the
-// callee left in them.
-extern "C" uint32_t CallMeasuringStack(const void *function, const uintptr_t *args, uint32_t count,
-                                       int32_t *drift);
-asm(".data\n"
-    "checkerSavedStack: .long 0\n"
-    ".text\n"
-    ".globl _CallMeasuringStack\n"
-    "_CallMeasuringStack:\n"
-    "  pushl %ebp\n"
-    "  movl %esp, %ebp\n"
-    "  pushl %ebx\n"
-    "  pushl %esi\n"
-    "  pushl %edi\n"
-    "  movl %esp, checkerSavedStack\n"
-    "  movl 12(%ebp), %esi\n"
-    "  movl 16(%ebp), %ecx\n"
-    "1:\n"
-    "  testl %ecx, %ecx\n"
-    "  jz 2f\n"
-    "  decl %ecx\n"
-    "  pushl (%esi,%ecx,4)\n"
-    "  jmp 1b\n"
-    "2:\n"
-    "  call *8(%ebp)\n"
-    "  movl %esp, %edx\n"
-    "  subl checkerSavedStack, %edx\n"
-    "  movl checkerSavedStack, %esp\n"
-    "  movl 32(%esp), %ecx\n"
-    "  movl %edx, (%ecx)\n"
-    "  popl %edi\n"
-    "  popl %esi\n"
-    "  popl %ebx\n"
-    "  popl %ebp\n"
-    "  ret\n");
-#endif
+namespace {
 
 std::map<std::string, int32_t> stackFaults; // export: first distance seen
 
@@ -88,20 +50,11 @@ int32_t CallExport(const char *name, const void *function, std::initializer_list
   for (uintptr_t value : args)
     a[count++] = value;
   EnterCall(name, ticket);
-#if defined(__i386__)
   int32_t drift = 0;
-  uint32_t result = CallMeasuringStack(function, a, count, &drift);
+  uint32_t result = CallWindowsExport(function, a, count, &drift);
   if (drift != 0 && !stackFaults.count(name))
     stackFaults[name] = drift;
   return static_cast<int32_t>(result);
-#else
-  // One calling convention on 64-bit Windows: the caller owns the stack, extra arguments are
-  // harmless.
-  using Any = uintptr_t (*)(uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t,
-                            uintptr_t, uintptr_t);
-  auto call = reinterpret_cast<Any>(reinterpret_cast<uintptr_t>(function));
-  return static_cast<int32_t>(call(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]));
-#endif
 }
 
 bool MeasuresStack() {
