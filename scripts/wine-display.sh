@@ -31,7 +31,7 @@ if [ ! -f "$TKT_WINEPREFIX/.tkt-display" ]; then
   "$here/wine.sh" 64 cmd /c ver >/dev/null 2>&1 || true
   WINEPREFIX=$TKT_WINEPREFIX WINEDEBUG=-all /usr/lib/wine/wine64 reg add \
     'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f >/dev/null 2>&1
-  /usr/lib/wine/wineserver -w
+  WINEPREFIX=$TKT_WINEPREFIX /usr/lib/wine/wineserver -w
   touch "$TKT_WINEPREFIX/.tkt-display"
 fi
 status=0

@@ -3,11 +3,15 @@
 #include <string>
 #include <vector>
 
-#include "resources/resource_ids.h"
-#include "resources/ticket_sizes.h"
 #include "common/platform_drawing.h"
-#include "design/resulting_tickets.h"
 #include "common/sheet_layout.h"
+#include "design/resulting_tickets.h"
+#include "design/ticket_design.h"
+#include "resources/resource_ids.h"
+
+using design::FaceHeight;
+using design::FaceWidth;
+using design::GlyphHeight;
 
 namespace {
 
@@ -60,7 +64,7 @@ Picture PlatformTicket(HMODULE module, int32_t number, bool oneBit) {
   if (!MakeDibCanvas(canvas, format))
     return Picture();
   FillMemory(canvas.bits, RowBytes(format) * FaceHeight, 0xFF);
-  ResultingTicket cells = ResultingTicketOf(number);
+  design::ResultingTicket cells = design::ResultingTicketOf(number);
   DrawWithPlatformCalls(module, canvas.dc, cells.tens, cells.units);
   Picture picture = PictureOf(canvas);
   FreeCanvas(canvas);
