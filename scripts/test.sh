@@ -2,8 +2,8 @@
 # Builds everything (the product with gcc and with clang, the 64-bit module, the release zip, the
 # native code, tools and test programs, the thread suite, the fuzz targets) and runs every test
 # suite. Installs what it needs on Debian 12.
-# The builds come first, one after another (each uses every core, and the native suites run and
-# unpack what the Windows builds made); then the three test presets run at once, each with as
+# The builds run one after another (each uses every core, and the native suites run and unpack
+# what the Windows builds made); each test preset starts as soon as its build is done, with as
 # many tests at a time as there are cores, the native one with twice as many (its Wine tests
 # wait much of the time). Their lines are marked with the preset's name. At the end: a count
 # per suite and in all, and the time the builds and the tests took. Exits non-zero on any
@@ -37,15 +37,27 @@ for preset in "${tested[@]}"; do
 done
 
 # Every preset configures and builds with warnings as errors. One that fails is reported and
-# its tests are not run (its missing report counts as a failure below).
+# its tests are not run (its missing report counts as a failure below). A preset's tests start as
+# soon as it and the builds before it are built, beside the builds still to come: the native
+# suites, the longest, mostly wait on Wine while the thread suite and the fuzz targets build.
 minutes() { printf '%dm%02ds' $(($1 / 60)) $(($1 % 60)); }
+cores=$(nproc)
 SECONDS=0
 failed_builds=()
+declare -A runs=()
+test_start() {
+  local preset=$1 jobs=$cores
+  [ "$preset" != native ] || jobs=$((cores * 2))
+  echo "== tests: $preset, $jobs at a time"
+  (ctest --preset "$preset" --parallel "$jobs" 2>&1 | sed -u "s/^/[$preset] /") &
+  runs[$preset]=$!
+}
 for preset in win32 win32-clang win64 release native tsan fuzz; do
   echo "== build: $preset"
   started=$SECONDS
   if cmake --preset "$preset" && cmake --build --preset "$preset"; then
     echo "== built $preset in $(minutes $((SECONDS - started)))"
+    [[ " ${tested[*]} " != *" $preset "* ]] || test_start "$preset"
   else
     echo "== FAILED: the $preset build"
     failed_builds+=("$preset")
@@ -54,26 +66,15 @@ for preset in win32 win32-clang win64 release native tsan fuzz; do
 done
 build_seconds=$SECONDS
 
-cores=$(nproc)
-SECONDS=0
-declare -A runs=()
-for preset in "${tested[@]}"; do
-  [[ " ${failed_builds[*]} " != *" $preset "* ]] || continue
-  jobs=$cores
-  [ "$preset" != native ] || jobs=$((cores * 2))
-  echo "== tests: $preset, $jobs at a time"
-  (ctest --preset "$preset" --parallel "$jobs" 2>&1 | sed -u "s/^/[$preset] /") &
-  runs[$preset]=$!
-done
 failed_tests=()
 for preset in "${!runs[@]}"; do
   wait "${runs[$preset]}" || { failed_tests+=("$preset"); status=1; }
 done
-test_seconds=$SECONDS
+test_seconds=$((SECONDS - build_seconds))
 
 echo "== tests by suite; 32-bit Wine: $TKT_WINE32"
 scripts/suite-counts.sh "${reports[@]}" || status=1
-echo "== time: builds $(minutes "$build_seconds"), tests $(minutes "$test_seconds")"
+echo "== time: builds $(minutes "$build_seconds"), then the tests still running $(minutes "$test_seconds")"
 if [ $status = 0 ]; then
   echo "== every build and every test run passed"
 else
