@@ -51,8 +51,9 @@ std::map<std::string, int32_t> stackFaults; // export: first distance seen
 bool LoadPlugin(const std::string &path, LoadedPlugin &plugin, std::string *reason) {
   plugin = {};
   plugin.path = path;
-  EnterCall("DllMain (process attach, through LoadLibrary)", NoTicket);
+  BeginCall("DllMain (process attach, through LoadLibrary)", NoTicket);
   plugin.module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  EndCall();
   if (!plugin.module) {
     DWORD error = GetLastError();
     // In English where the system has it: the report goes to the plug-in's makers.
@@ -87,21 +88,29 @@ int32_t CallExport(const char *name, const void *function, std::initializer_list
   uint32_t count = 0;
   for (uintptr_t value : args)
     a[count++] = value;
-  EnterCall(name, ticket);
+  BeginCall(name, ticket);
 #if defined(__i386__)
   int32_t drift = 0;
   uint32_t result = CallMeasuringStack(function, a, count, &drift);
   if (drift != 0 && !stackFaults.count(name))
     stackFaults[name] = drift;
-  return static_cast<int32_t>(result);
 #else
   // One calling convention on 64-bit Windows: the caller owns the stack, extra arguments are
   // harmless.
   using Any = uintptr_t (*)(uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t,
                             uintptr_t, uintptr_t);
   auto call = reinterpret_cast<Any>(reinterpret_cast<uintptr_t>(function));
-  return static_cast<int32_t>(call(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]));
+  uintptr_t result = call(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]);
 #endif
+  EndCall();
+  return static_cast<int32_t>(result);
+}
+
+void UnloadPlugin(LoadedPlugin &plugin) {
+  BeginCall("DllMain (process detach, through FreeLibrary)", NoTicket);
+  FreeLibrary(plugin.module);
+  EndCall();
+  plugin.module = nullptr;
 }
 
 bool MeasuresStack() {
