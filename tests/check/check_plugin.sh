@@ -12,7 +12,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 bits=$1 checker=$2 plugin=$3 fault=$4 exit_expected=$5 line=$6
 shift 6
-name=$(basename "$plugin" .QPL)
+# The log's name tells apart the runs that share this folder, side by side.
+name=$(basename "$plugin" .QPL)_$(md5sum <<<"$checker $plugin $*" | cut -c1-8)
 if [ "$fault" != - ]; then
   case $fault in
   no_draw) edit='s/DrawSeiriken/DrawSeirikeX/' ;;

@@ -70,6 +70,52 @@ std::string Duration(DWORD ms) {
                       : Format("%lu min %02lu s", seconds / 60, seconds % 60);
 }
 
+// Passes the children's lines on as they come until every child has ended, and ends each that
+// hangs: one whose counts stop moving for the limit. Gives which of them hung.
+std::vector<bool> Watch(Report &report, const Stage &stage,
+                        const std::vector<std::unique_ptr<StageChild>> &children, int limitSeconds,
+                        DWORD began) {
+  std::vector<LONG> moves(children.size(), -1);
+  std::vector<DWORD> lastMove(children.size(), GetTickCount());
+  std::vector<bool> running(children.size(), true), hung(children.size(), false);
+  DWORD lastProgress = GetTickCount();
+  for (;;) {
+    std::vector<HANDLE> waiting;
+    for (size_t i = 0; i < children.size(); ++i)
+      if (running[i])
+        waiting.push_back(children[i]->process.hProcess);
+    if (waiting.empty())
+      return hung;
+    WaitForMultipleObjects(static_cast<DWORD>(waiting.size()), waiting.data(), FALSE, 250);
+    long done = 0, total = 0;
+    for (size_t i = 0; i < children.size(); ++i) {
+      StageChild &child = *children[i];
+      for (const std::string &line : NewLines(child))
+        ReportLine(report, line);
+      done += child.record->done, total += child.record->total;
+      if (!running[i] || WaitForSingleObject(child.process.hProcess, 0) == WAIT_OBJECT_0) {
+        running[i] = false;
+        continue;
+      }
+      LONG now = child.record->begun + child.record->ended + static_cast<LONG>(child.shown);
+      DWORD tick = GetTickCount();
+      if (now != moves[i])
+        moves[i] = now, lastMove[i] = tick;
+      DWORD limit = child.record->begun ? static_cast<DWORD>(limitSeconds) : StartSeconds;
+      if (tick - lastMove[i] > limit * 1000) {
+        TerminateProcess(child.process.hProcess, 1);
+        WaitForSingleObject(child.process.hProcess, INFINITE);
+        hung[i] = true, running[i] = false;
+      }
+    }
+    if (total > 0 && GetTickCount() - lastProgress >= ProgressSeconds * 1000) {
+      lastProgress = GetTickCount();
+      ShowProgress(Format("   %s: %ld of %ld, %s so far", stage.what, done, total,
+                          Duration(lastProgress - began).c_str()));
+    }
+  }
+}
+
 } // namespace
 
 bool RunStage(Report &report, const Options &options, const Stage &stage, PluginOutput &output) {
@@ -85,42 +131,7 @@ bool RunStage(Report &report, const Options &options, const Stage &stage, Plugin
     else
       ReportLine(report, Format("FAIL %s: ", stage.name) + error);
   }
-  // Each child is watched on its own: it hangs when its counts stop moving for the limit.
-  std::vector<LONG> moves(children.size(), -1);
-  std::vector<DWORD> lastMove(children.size(), GetTickCount());
-  std::vector<bool> running(children.size(), true), hung(children.size(), false);
-  DWORD lastProgress = GetTickCount();
-  for (size_t left = children.size(); left > 0;) {
-    Sleep(250);
-    long done = 0, total = 0;
-    for (size_t i = 0; i < children.size(); ++i) {
-      StageChild &child = *children[i];
-      for (const std::string &line : NewLines(child))
-        ReportLine(report, line);
-      done += child.record->done, total += child.record->total;
-      if (!running[i])
-        continue;
-      if (WaitForSingleObject(child.process.hProcess, 0) == WAIT_OBJECT_0) {
-        running[i] = false, --left;
-        continue;
-      }
-      LONG now = child.record->begun + child.record->ended + static_cast<LONG>(child.shown);
-      DWORD tick = GetTickCount();
-      if (now != moves[i])
-        moves[i] = now, lastMove[i] = tick;
-      DWORD limit = child.record->begun ? static_cast<DWORD>(limitSeconds) : StartSeconds;
-      if (tick - lastMove[i] > limit * 1000) {
-        TerminateProcess(child.process.hProcess, 1);
-        WaitForSingleObject(child.process.hProcess, INFINITE);
-        hung[i] = true, running[i] = false, --left;
-      }
-    }
-    if (total > 0 && GetTickCount() - lastProgress >= ProgressSeconds * 1000) {
-      lastProgress = GetTickCount();
-      ShowProgress(Format("   %s: %ld of %ld, %s so far", stage.what, done, total,
-                          Duration(lastProgress - began).c_str()));
-    }
-  }
+  std::vector<bool> hung = Watch(report, stage, children, limitSeconds, began);
   bool cannotLoad = false;
   PartTally sum = {0, 0, 0};
   bool tallied = false;
@@ -149,9 +160,9 @@ bool RunStage(Report &report, const Options &options, const Stage &stage, Plugin
     ReportLine(report, (passed ? "ok " : "FAIL ") + line);
     DWORD ms = GetTickCount() - began;
     ReportLine(report,
-               Format("   %s: %ld drawn and compared in %s by %d process%s at once, %.2f ms a "
-                      "ticket",
-                      stage.what, sum.checked, Duration(ms).c_str(), parts, parts > 1 ? "es" : "",
+               Format("   %s: %ld drawn and compared in %s by %s, %.2f ms a ticket", stage.what,
+                      sum.checked, Duration(ms).c_str(),
+                      parts > 1 ? Format("%d processes at once", parts).c_str() : "one process",
                       sum.checked ? static_cast<double>(ms) * parts / sum.checked : 0.0));
   }
   return !cannotLoad;
