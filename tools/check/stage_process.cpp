@@ -46,11 +46,14 @@ volatile bool ranToEnd; // the checks' thread sent its closing record
 
 // The stage's checks, on a thread of their own: a plug-in that ends the thread it is called on
 // ends this one, and the stage's main thread, which waits for it, is left to say so.
+struct StageRun {
+  const Options *options;
+  const Stage *stage;
+};
+
 DWORD WINAPI RunChecks(LPVOID parameter) {
-  const Options &options = *static_cast<const Options *>(parameter);
-  const Stage *stage = nullptr;
-  for (int i = 0; i < StageCount; ++i)
-    stage = options.stage == Stages[i].name ? &Stages[i] : stage;
+  const Options &options = *static_cast<const StageRun *>(parameter)->options;
+  const Stage *stage = static_cast<const StageRun *>(parameter)->stage;
   StageContext context = {&options, {}, 0, 0, false};
   std::string reason;
   if (!LoadPlugin(options.plugin, context.plugin, &reason)) {
@@ -84,15 +87,15 @@ void SendTally(const PartTally &tally) {
 }
 
 int RunStageProcess(const Options &options) {
-  bool known = false;
+  StageRun run = {&options, nullptr};
   for (int i = 0; i < StageCount; ++i)
-    known = known || options.stage == Stages[i].name;
-  if (!known || !OpenChannel(options.channel)) {
+    run.stage = options.stage == Stages[i].name ? &Stages[i] : run.stage;
+  if (!run.stage || !OpenChannel(options.channel)) {
     std::fprintf(stderr, "tkt-check: --stage runs in a process the checker starts itself\n");
     return 2;
   }
   CatchPluginExceptions(options.stage.c_str());
-  HANDLE checks = CreateThread(nullptr, 0, RunChecks, const_cast<Options *>(&options), 0, nullptr);
+  HANDLE checks = CreateThread(nullptr, 0, RunChecks, &run, 0, nullptr);
   DWORD code = 0;
   if (!checks || WaitForSingleObject(checks, INFINITE) != WAIT_OBJECT_0 ||
       !GetExitCodeThread(checks, &code))
