@@ -1,5 +1,5 @@
 // Runs one stage of the check in child processes (the checker started again with --stage: one,
-// or with --full one per processor for a stage whose work is shared out) and passes their lines
+// or with --full four per processor for a stage whose work is shared out) and passes their lines
 // on to the report. A stage has run only when its process says so as its last act, on its
 // private channel: one that ends without that, or stays silent past its time limit (no call of
 // the plug-in begins or ends), is reported with the call it was in.

@@ -1,5 +1,5 @@
 // The stages of a check, each run in a child process of its own (or with --full, the design's
-// tickets in one per processor). Each reports its lines through stage_output.h; the plug-in is
+// tickets in four per processor). Each reports its lines through stage_output.h; the plug-in is
 // already loaded (the load stage reports a file that cannot be).
 #pragma once
 
