@@ -177,5 +177,8 @@ std::string DesignTicketsVerdict(const Options &options, const PartTally &sum, b
   *passed = sum.checked == all && sum.wrong == 0 && sum.nonzero == 0;
   return Format("tickets: %ld of %ld drawn as the design places the module's glyphs (%s); results "
                 "not 0: %ld",
-                sum.checked - sum.wrong, all, described.c_str(), sum.nonzero);
+                sum.checked - sum.wrong, all, described.c_str(), sum.nonzero) +
+         (sum.checked < all
+              ? Format("; %ld never drawn, their part of the stage ended early", all - sum.checked)
+              : "");
 }
