@@ -47,18 +47,21 @@ int Check(const Options &options) {
   bool logged = OpenLog(report, options.log, options.plugin);
   ReportMachine(report);
   ReportLine(report, "   plug-in: " + options.plugin);
-  const char *stages[] = {"load", "setup", "draw", "design", "soak", "print"};
+  const DWORD began = GetTickCount();
+  PluginOutput output;
   int exitCode = 0;
-  for (const char *stage : stages) {
-    if (std::string(stage) == "print" && !options.print)
+  for (int i = 0; i < StageCount; ++i) {
+    if (Stages[i].printOnly && !options.print)
       continue;
-    if (RunStage(report, options, stage) == StageCannotLoad) {
+    if (!RunStage(report, options, Stages[i], output)) {
       exitCode = 3;
       break;
     }
   }
+  ReportPluginOutput(report, output);
   if (exitCode == 0)
     exitCode = report.failed ? 1 : 0;
+  ReportLine(report, Format("   the check took %.1f s", (GetTickCount() - began) / 1000.0));
   ReportLine(report, Format("   %d checks passed, %d failed, %d warnings: %s", report.passed,
                             report.failed, report.warnings,
                             exitCode == 3   ? "the file cannot be loaded as a plug-in"

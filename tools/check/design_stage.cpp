@@ -2,12 +2,14 @@
 // and a sample of other numbers) or with --full every low half and a sample of upper halves,
 // drawn exactly as the design places the module's own glyphs. The reference is the platform's
 // image-list calls made directly with the module's bitmaps: the face and each glyph drawn once,
-// and each ticket composed from them (the glyph cells are drawn opaquely over the face; a
-// missing glyph leaves the face in its cell).
+// and each resulting ticket composed from them once (the glyph cells are drawn opaquely over the
+// face; a missing glyph leaves the face in its cell). With --full the numbers are shared out
+// among processes, each drawing its own range, and the checker sums their tallies.
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "common/canvas.h"
@@ -51,18 +53,20 @@ std::vector<DWORD> DrawBitmap(HMODULE module, int id, int width, int height, std
   return pixels;
 }
 
-// Each bitmap drawn on its own, so that one that is missing leaves the others in their places.
-Artwork DrawArtwork(HMODULE module) {
+// Each bitmap drawn on its own, so that one that is missing leaves the others in their places;
+// judged by one part of the stage.
+Artwork DrawArtwork(HMODULE module, bool judge) {
   Artwork art;
   std::string faults;
   art.face = DrawBitmap(module, IDB_TICKET_FACE, FaceWidth, FaceHeight, &faults);
   for (int k = 0; k < 10; ++k)
     art.glyphs[k] = DrawBitmap(module, IDB_DIGIT_0 + k, GlyphWidth, GlyphHeight, &faults);
-  Verdict(faults.empty(), Format("bitmaps: the face (%d, %d x %d) and the glyphs (%d to %d, %d x "
-                                 "%d)",
-                                 IDB_TICKET_FACE, FaceWidth, FaceHeight, IDB_DIGIT_0, IDB_DIGIT_9,
-                                 GlyphWidth, GlyphHeight) +
-                              faults);
+  if (judge)
+    Verdict(faults.empty(), Format("bitmaps: the face (%d, %d x %d) and the glyphs (%d to %d, %d x "
+                                   "%d)",
+                                   IDB_TICKET_FACE, FaceWidth, FaceHeight, IDB_DIGIT_0, IDB_DIGIT_9,
+                                   GlyphWidth, GlyphHeight) +
+                                faults);
   if (art.face.empty())
     art.face.assign(FaceWidth * FaceHeight, 0);
   return art;
@@ -81,6 +85,23 @@ std::vector<DWORD> Compose(const Artwork &art, const ResultingTicket &t) {
   place(t.units, UnitsCellX);
   return picture;
 }
+
+// The design's picture of each resulting ticket, composed when first asked for: a few dozen
+// distinct pictures stand for every number.
+class Expected {
+public:
+  explicit Expected(const Artwork &art) : art_(art) {}
+  const std::vector<DWORD> &Of(const ResultingTicket &t) {
+    std::vector<DWORD> &picture = pictures_[t.tens + 1][t.units];
+    if (picture.empty())
+      picture = Compose(art_, t);
+    return picture;
+  }
+
+private:
+  const Artwork &art_;
+  std::vector<DWORD> pictures_[11][10]; // tens -1 (none) to 9, units 0 to 9
+};
 
 std::string Cells(const ResultingTicket &t) {
   return t.tens < 0 ? Format("\"%d\" alone", t.units) : Format("\"%d\" \"%d\"", t.tens, t.units);
@@ -115,32 +136,49 @@ std::vector<int32_t> TicketsToDraw(bool full, std::string *described) {
 void CheckDesignTickets(const StageContext &c) {
   if (!c.knownDesign || !c.plugin.drawSeiriken)
     return;
-  Artwork art = DrawArtwork(c.plugin.module);
+  const Options &o = *c.options;
+  std::string described;
+  std::vector<int32_t> tickets = TicketsToDraw(o.full, &described);
+  // This part's own range of the numbers; the first part also judges the bitmaps.
+  size_t first = tickets.size() * o.part / o.parts, end = tickets.size() * (o.part + 1) / o.parts;
+  Artwork art = DrawArtwork(c.plugin.module, o.part == 0);
+  Expected expected(art);
   Canvas canvas;
   if (!MakeCanvas(canvas, FaceWidth, FaceHeight, 0))
     return;
-  std::string described;
-  std::vector<int32_t> tickets = TicketsToDraw(c.options->full, &described);
-  int wrong = 0, nonzero = 0;
-  for (int32_t ticket : tickets) {
-    std::fill(canvas.pixels, canvas.pixels + FaceWidth * FaceHeight, 0x5A3C7E91);
-    nonzero += CallDraw(c.plugin, canvas.dc, ticket) != 0;
+  const int pixels = FaceWidth * FaceHeight;
+  PartTally tally = {0, 0, 0};
+  for (size_t i = first; i < end; ++i) {
+    int32_t ticket = tickets[i];
+    std::fill(canvas.pixels, canvas.pixels + pixels, 0x5A3C7E91);
+    tally.nonzero += CallDraw(c.plugin, canvas.dc, ticket) != 0;
     GdiFlush();
-    ResultingTicket expected = ResultingTicketOf(ticket);
-    std::vector<DWORD> want = Compose(art, expected);
-    int at = 0;
-    while (at < FaceWidth * FaceHeight && canvas.pixels[at] == want[at])
-      ++at;
-    if (at < FaceWidth * FaceHeight && ++wrong <= 5)
+    ResultingTicket cells = ResultingTicketOf(ticket);
+    const std::vector<DWORD> &want = expected.Of(cells);
+    ++tally.checked;
+    SetProgress(tally.checked, static_cast<long>(end - first));
+    if (std::equal(want.begin(), want.end(), canvas.pixels))
+      continue;
+    int at = static_cast<int>(std::mismatch(want.begin(), want.end(), canvas.pixels).first -
+                              want.begin());
+    if (++tally.wrong <= 5)
       Fail(Format("ticket %d: not drawn as %s in the design's cells; first wrong pixel (%d, %d) "
                   "0x%08lx, the design's 0x%08lx",
-                  static_cast<int>(ticket), Cells(expected).c_str(), at % FaceWidth, at / FaceWidth,
+                  static_cast<int>(ticket), Cells(cells).c_str(), at % FaceWidth, at / FaceWidth,
                   canvas.pixels[at], want[at]));
   }
   FreeCanvas(canvas);
-  Verdict(wrong == 0 && nonzero == 0,
-          Format("tickets: %d of %d drawn as the design places the module's glyphs (%s); results "
-                 "not 0: %d",
-                 static_cast<int>(tickets.size()) - wrong, static_cast<int>(tickets.size()),
-                 described.c_str(), nonzero));
+  SendTally(tally);
+}
+
+std::string DesignTicketsVerdict(const Options &options, const PartTally &sum, bool *passed) {
+  std::string described;
+  long all = static_cast<long>(TicketsToDraw(options.full, &described).size());
+  *passed = sum.checked == all && sum.wrong == 0 && sum.nonzero == 0;
+  return Format("tickets: %ld of %ld drawn as the design places the module's glyphs (%s); results "
+                "not 0: %ld",
+                sum.checked - sum.wrong, all, described.c_str(), sum.nonzero) +
+         (sum.checked < all
+              ? Format("; %ld never drawn, their part of the stage ended early", all - sum.checked)
+              : "");
 }

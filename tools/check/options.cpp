@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -14,13 +15,19 @@ const char Usage[] =
     "  --print-file FILE  print into FILE instead of to the printer's port\n"
     "  --log FILE         write the report to FILE\n"
     "  --time-limit S     seconds one call may take before it is ended as hanging (60)\n"
-    "Exit codes: 0 every check passed, 1 a check failed, 2 usage, 3 the file cannot be loaded.\n";
+    "Exit codes: 0 every check passed, 1 a check failed, 2 usage, 3 the file cannot be loaded\n"
+    "as a plug-in.\n";
 
 namespace {
 
 bool IsFile(const std::string &path) {
   DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool TakesValue(const std::string &word) {
+  return word == "--print-file" || word == "--log" || word == "--stage" || word == "--channel" ||
+         word == "--part" || word == "--time-limit";
 }
 
 std::string Quote(const std::string &word) {
@@ -40,9 +47,7 @@ bool ParseOptions(int argc, char **argv, Options &options, std::string *error) {
       // The next word names the printer unless it is the plug-in file, given last.
       if (hasValue && argv[i + 1][0] != '-' && !(i + 2 == argc && IsFile(argv[i + 1])))
         options.printer = argv[++i];
-    } else if ((word == "--print-file" || word == "--log" || word == "--stage" ||
-                word == "--time-limit") &&
-               hasValue) {
+    } else if (TakesValue(word) && hasValue) {
       std::string value = argv[++i];
       if (word == "--print-file")
         options.printFile = value;
@@ -50,14 +55,20 @@ bool ParseOptions(int argc, char **argv, Options &options, std::string *error) {
         options.log = value;
       else if (word == "--stage")
         options.stage = value;
-      else if ((options.timeLimitSeconds = std::atoi(value.c_str())) <= 0) {
+      else if (word == "--channel")
+        options.channel = value;
+      else if (word == "--part") {
+        if (std::sscanf(value.c_str(), "%d/%d", &options.part, &options.parts) != 2 ||
+            options.part < 0 || options.part >= options.parts) {
+          *error = "--part takes I/N, not \"" + value + "\"";
+          return false;
+        }
+      } else if ((options.timeLimitSeconds = std::atoi(value.c_str())) <= 0) {
         *error = "--time-limit takes a number of seconds, not \"" + value + "\"";
         return false;
       }
     } else if (word.size() > 1 && word[0] == '-') {
-      bool takesValue =
-          word == "--print-file" || word == "--log" || word == "--stage" || word == "--time-limit";
-      *error = takesValue ? word + " needs a value" : "unknown option " + word;
+      *error = TakesValue(word) ? word + " needs a value" : "unknown option " + word;
       return false;
     } else if (options.plugin.empty()) {
       options.plugin = word;
@@ -69,8 +80,11 @@ bool ParseOptions(int argc, char **argv, Options &options, std::string *error) {
   return true;
 }
 
-std::string StageArguments(const Options &options, const char *stage) {
-  std::string arguments = std::string(" --stage ") + stage;
+std::string StageArguments(const Options &options, const char *stage, const std::string &channel,
+                           int part, int parts) {
+  std::string arguments = std::string(" --stage ") + stage + " --channel " + channel;
+  if (parts > 1)
+    arguments += " --part " + std::to_string(part) + "/" + std::to_string(parts);
   if (options.full)
     arguments += " --full";
   if (options.print)

@@ -13,8 +13,9 @@ std::map<std::string, int32_t> stackFaults; // export: first distance seen
 bool LoadPlugin(const std::string &path, LoadedPlugin &plugin, std::string *reason) {
   plugin = {};
   plugin.path = path;
-  EnterCall("DllMain (process attach, through LoadLibrary)", NoTicket);
+  BeginCall("DllMain (process attach, through LoadLibrary)", NoTicket);
   plugin.module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  EndCall();
   if (!plugin.module) {
     DWORD error = GetLastError();
     // In English where the system has it: the report goes to the plug-in's makers.
@@ -49,12 +50,20 @@ int32_t CallExport(const char *name, const void *function, std::initializer_list
   uint32_t count = 0;
   for (uintptr_t value : args)
     a[count++] = value;
-  EnterCall(name, ticket);
+  BeginCall(name, ticket);
   int32_t drift = 0;
   uint32_t result = CallWindowsExport(function, a, count, &drift);
   if (drift != 0 && !stackFaults.count(name))
     stackFaults[name] = drift;
+  EndCall();
   return static_cast<int32_t>(result);
+}
+
+void UnloadPlugin(LoadedPlugin &plugin) {
+  BeginCall("DllMain (process detach, through FreeLibrary)", NoTicket);
+  FreeLibrary(plugin.module);
+  EndCall();
+  plugin.module = nullptr;
 }
 
 bool MeasuresStack() {

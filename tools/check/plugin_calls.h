@@ -22,6 +22,9 @@ struct LoadedPlugin {
 // Loads the plug-in; on failure, the loader's reason.
 bool LoadPlugin(const std::string &path, LoadedPlugin &plugin, std::string *reason);
 
+// Unloads it, so that its process detach is a call of its own, made while the stage still runs.
+void UnloadPlugin(LoadedPlugin &plugin);
+
 // Calls the export with up to eight arguments; gives its 32-bit result.
 int32_t CallExport(const char *name, const void *function, std::initializer_list<uintptr_t> args,
                    int64_t ticket = NoTicket);

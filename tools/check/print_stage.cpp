@@ -4,8 +4,9 @@
 
 void CheckPrinting(const StageContext &c) {
   const Options &o = *c.options;
-  EnterCall("the test page", NoTicket);
+  BeginCall("the test page", NoTicket);
   PrintedPage page = PrintTestPage(c.plugin.module, o.printer.empty() ? nullptr : o.printer.c_str(),
                                    o.printFile.empty() ? nullptr : o.printFile.c_str());
+  EndCall();
   Verdict(page.ok, "print: " + page.line);
 }

@@ -67,6 +67,10 @@ void ReportLine(Report &report, const std::string &line) {
     Write(report.log, line + "\r\n");
 }
 
+void ShowProgress(const std::string &line) {
+  WriteToConsoleOrStream(line + "\n");
+}
+
 void CloseLog(Report &report) {
   if (report.log != INVALID_HANDLE_VALUE)
     CloseHandle(report.log);

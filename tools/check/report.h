@@ -20,4 +20,7 @@ bool OpenLog(Report &report, const std::string &named, const std::string &plugin
 // One line of UTF-8 text, counted by its first word ("ok", "FAIL", "warn").
 void ReportLine(Report &report, const std::string &line);
 
+// A line for the operator watching, on the console alone: not part of the report.
+void ShowProgress(const std::string &line);
+
 void CloseLog(Report &report);

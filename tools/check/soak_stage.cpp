@@ -42,11 +42,12 @@ struct Counts {
 };
 
 Counts Count() {
-  EnterCall("counting objects and heap blocks", NoTicket); // not the plug-in's time
+  BeginCall("counting objects and heap blocks", NoTicket); // not the plug-in's time
   Counts c;
   c.gdi = GdiObjects(&c.gdiByIndex);
   c.user = static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
   c.heap = ProcessHeapUse();
+  EndCall();
   return c;
 }
 

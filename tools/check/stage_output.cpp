@@ -7,15 +7,20 @@
 
 namespace {
 
+HANDLE channel = INVALID_HANDLE_VALUE;
+// Until the channel is open, a record of the stage's own that nobody reads.
+CallRecord unshared;
+CallRecord *record = &unshared;
+
 void WriteLine(const std::string &line) {
   std::string bytes = line + "\n";
   DWORD written;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
-            &written, nullptr);
+  WriteFile(channel, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
 const char *stageName = "";
 
+// The call under way as the stage itself knows it, for the report of an exception.
 struct {
   const char *exportName;
   int64_t ticket;
@@ -40,13 +45,14 @@ std::string ModuleAndOffset(const void *address) {
 }
 
 LONG WINAPI ReportException(EXCEPTION_POINTERS *pointers) {
-  const EXCEPTION_RECORD *record = pointers->ExceptionRecord;
+  const EXCEPTION_RECORD *exception = pointers->ExceptionRecord;
   std::string where = current.exportName ? current.exportName : "the checker itself";
   if (current.exportName && current.ticket != NoTicket)
     where += Format(" (ticket %lld)", static_cast<long long>(current.ticket));
   Fail(Format("%s: exception 0x%08lX in %s at %s; the stage was ended there", stageName,
-              record->ExceptionCode, where.c_str(),
-              ModuleAndOffset(record->ExceptionAddress).c_str()));
+              exception->ExceptionCode, where.c_str(),
+              ModuleAndOffset(exception->ExceptionAddress).c_str()));
+  SendRecord(END_EXCEPTION);
   ExitProcess(4);
 }
 
@@ -79,12 +85,43 @@ bool Verdict(bool passed, const std::string &line) {
   return passed;
 }
 
-void EnterCall(const char *exportName, int64_t ticket) {
+bool OpenChannel(const std::string &value) {
+  unsigned long pipe = 0, mapping = 0;
+  if (std::sscanf(value.c_str(), "%lu,%lu", &pipe, &mapping) != 2)
+    return false;
+  HANDLE pipeHandle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(pipe));
+  HANDLE mappingHandle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(mapping));
+  if (GetFileType(pipeHandle) != FILE_TYPE_PIPE)
+    return false;
+  void *view = MapViewOfFile(mappingHandle, FILE_MAP_WRITE, 0, 0, sizeof(CallRecord));
+  if (!view)
+    return false;
+  channel = pipeHandle;
+  record = static_cast<CallRecord *>(view);
+  // Kept from any process the plug-in starts, which would otherwise hold the pipe open.
+  SetHandleInformation(pipeHandle, HANDLE_FLAG_INHERIT, 0);
+  SetHandleInformation(mappingHandle, HANDLE_FLAG_INHERIT, 0);
+  return true;
+}
+
+void SendRecord(const std::string &line) {
+  WriteLine(line);
+}
+
+void BeginCall(const char *exportName, int64_t ticket) {
   current = {exportName, ticket};
-  std::string marker = std::string("@ ") + exportName;
-  if (ticket != NoTicket)
-    marker += Format(" (ticket %lld)", static_cast<long long>(ticket));
-  WriteLine(marker);
+  record->ticket = ticket;
+  lstrcpynA(record->call, exportName, sizeof record->call);
+  InterlockedIncrement(&record->begun); // after the name, which the checker reads by the count
+}
+
+void EndCall() {
+  InterlockedIncrement(&record->ended);
+}
+
+void SetProgress(long done, long total) {
+  record->total = total;
+  record->done = done;
 }
 
 void CatchPluginExceptions(const char *stage) {

@@ -1,11 +1,11 @@
 // The child side of a check: loads the plug-in, learns its size and design, runs one stage.
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "design/ticket_design.h"
 #include "tools/check/module_exports.h"
-#include "tools/check/stage_runner.h"
 #include "tools/check/stages.h"
 
 namespace {
@@ -44,16 +44,26 @@ bool IsKnownDesign(const StageContext &c) {
          lstrcmpiA(ReadExportDirectory(c.plugin.module).moduleName.c_str(), "TKT_A1.QPL") == 0;
 }
 
-} // namespace
+volatile bool ranToEnd; // the checks' thread sent its closing record
 
-int RunStageProcess(const Options &options) {
-  CatchPluginExceptions(options.stage.c_str());
+// The stage's checks, on a thread of their own: a plug-in that ends the thread it is called on
+// ends this one, and the stage's main thread, which waits for it, is left to say so.
+struct StageRun {
+  const Options *options;
+  const Stage *stage;
+};
+
+DWORD WINAPI RunChecks(LPVOID parameter) {
+  const Options &options = *static_cast<const StageRun *>(parameter)->options;
+  const Stage *stage = static_cast<const StageRun *>(parameter)->stage;
   StageContext context = {&options, {}, 0, 0, false};
   std::string reason;
   if (!LoadPlugin(options.plugin, context.plugin, &reason)) {
     Fail("load: " + options.plugin + " cannot be loaded as a plug-in: " + reason +
          BitnessHint(options.plugin));
-    return StageCannotLoad;
+    SendRecord(END_CANNOT_LOAD);
+    ranToEnd = true;
+    return 0;
   }
   if (context.plugin.getPlgInfo) {
     PlgInfo record = {};
@@ -63,23 +73,42 @@ int RunStageProcess(const Options &options) {
       context.width = record.Width, context.height = record.Height;
   }
   context.knownDesign = IsKnownDesign(context);
-
-  const std::string &stage = options.stage;
-  if (stage == "load")
-    CheckLoading(context);
-  else if (stage == "setup")
-    CheckSetUp(context);
-  else if (stage == "draw")
-    CheckDrawing(context);
-  else if (stage == "design")
-    CheckDesignTickets(context);
-  else if (stage == "soak")
-    CheckSoak(context);
-  else if (stage == "print")
-    CheckPrinting(context);
-  else
-    Fail("no stage called " + stage);
-  if (stage != "load")
+  stage->check(context);
+  if (stage->check != CheckLoading) // which reports them itself
     ReportStackFaults();
-  return StageDone;
+  UnloadPlugin(context.plugin);
+  SendRecord(END_DONE); // the last act: every check ran to its end
+  ranToEnd = true;
+  return 0;
+}
+
+} // namespace
+
+void SendTally(const PartTally &tally) {
+  SendRecord(Format(TALLY "%ld %ld %ld", tally.checked, tally.wrong, tally.nonzero));
+}
+
+int RunStageProcess(const Options &options) {
+  StageRun run = {&options, nullptr};
+  for (int i = 0; i < StageCount; ++i)
+    run.stage = options.stage == Stages[i].name ? &Stages[i] : run.stage;
+  if (!run.stage || !OpenChannel(options.channel)) {
+    std::fprintf(stderr, "tkt-check: --stage runs in a process the checker starts itself\n");
+    return 2;
+  }
+  CatchPluginExceptions(options.stage.c_str());
+  HANDLE checks = CreateThread(nullptr, 0, RunChecks, &run, 0, nullptr);
+  DWORD code = 0;
+  if (!checks || WaitForSingleObject(checks, INFINITE) != WAIT_OBJECT_0 ||
+      !GetExitCodeThread(checks, &code))
+    code = GetLastError();
+  if (checks)
+    CloseHandle(checks);
+  if (ranToEnd)
+    return 0;
+  SendRecord(END_THREAD + std::to_string(code));
+  // Ended at once: the thread may have left the loader's lock or the plug-in's state held, and
+  // a process detach would wait on it.
+  TerminateProcess(GetCurrentProcess(), 0);
+  return 0;
 }

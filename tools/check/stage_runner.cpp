@@ -2,112 +2,184 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "tools/check/stage_child.h"
 #include "tools/check/stage_output.h"
 
 namespace {
 
-// How long a stage process may take to start and say its first line: an emulated 32-bit Wine
+// How long a stage process may take to start and begin its first call: an emulated 32-bit Wine
 // takes about a minute.
 const DWORD StartSeconds = 300;
+const DWORD ProgressSeconds = 10; // between the operator's progress lines
+// Parts of a stage shared out: four for each processor this process may run on, at most 16. A
+// drawing call often waits on the system (under Wine, on its server, measured: a full check's
+// tickets took 3 min 13 s in two processes on two cores, 1 min 53 s in four, 1 min 34 s in
+// eight), and another process draws meanwhile.
+const int PartsPerProcessor = 4, MostParts = 16;
 
-struct StageReader {
-  HANDLE pipe;
-  Report *report;
-  std::string lastCall;        // from the stage's most recent marker
-  volatile LONG lines;         // read so far
-  volatile DWORD lastLineTick; // GetTickCount when the last one came
-};
+int PartsForFull() {
+  DWORD_PTR mine = 0, system = 0;
+  int processors = 0;
+  if (GetProcessAffinityMask(GetCurrentProcess(), &mine, &system))
+    for (; mine; mine &= mine - 1)
+      ++processors;
+  int parts = (processors < 1 ? 1 : processors) * PartsPerProcessor;
+  return parts > MostParts ? MostParts : parts;
+}
 
-// Passes each complete line on as it arrives; markers are kept, not shown.
-DWORD WINAPI ReadStage(LPVOID parameter) {
-  auto reader = static_cast<StageReader *>(parameter);
-  std::string pending;
-  char buffer[4096];
-  DWORD n;
-  auto emit = [reader](std::string line) {
-    reader->lastLineTick = GetTickCount();
-    InterlockedIncrement(&reader->lines);
-    if (!line.empty() && line.back() == '\r')
-      line.pop_back();
-    if (line.rfind("@ ", 0) == 0)
-      reader->lastCall = line.substr(2);
-    else if (!line.empty())
-      ReportLine(*reader->report, line);
-  };
-  while (ReadFile(reader->pipe, buffer, sizeof buffer, &n, nullptr) && n > 0) {
-    pending.append(buffer, n);
-    for (size_t end; (end = pending.find('\n')) != std::string::npos;) {
-      emit(pending.substr(0, end));
-      pending.erase(0, end + 1);
+std::string ExitCode(DWORD code) {
+  return code < 0x10000 ? Format("%lu", code) : Format("0x%08lX", code);
+}
+
+// The last call the stage began, as the report names it.
+std::string LastCall(const CallRecord &record) {
+  if (record.begun == 0)
+    return "before any call of the plug-in";
+  std::string call(record.call, strnlen(record.call, sizeof record.call));
+  if (record.ticket != NoTicket)
+    call += Format(" (ticket %lld)", static_cast<long long>(record.ticket));
+  return (record.begun != record.ended ? "in " : "after ") + call;
+}
+
+// The line for a stage process that ended without saying it ran to its end; empty when it did
+// (or when it reported its own end already, as with an exception).
+std::string Ending(const char *stage, StageChild &child, bool hung, int limitSeconds) {
+  const CallRecord &record = *child.record;
+  if (hung)
+    return Format("FAIL %s: hangs: no answer within %d s, %s; the stage was ended", stage,
+                  limitSeconds, LastCall(record).c_str());
+  if (child.closing == END_DONE || child.closing == END_EXCEPTION ||
+      child.closing == END_CANNOT_LOAD)
+    return "";
+  bool thread = child.closing.rfind(END_THREAD, 0) == 0;
+  DWORD code = 0;
+  if (thread)
+    code = std::strtoul(child.closing.c_str() + sizeof END_THREAD - 1, nullptr, 10);
+  else
+    GetExitCodeProcess(child.process.hProcess, &code);
+  bool inCall = record.begun != record.ended;
+  return Format("FAIL %s: %s %s with exit code %s %s; the stage did not run to its end", stage,
+                inCall ? "the plug-in ended the" : "something ended the",
+                thread ? "thread the checks ran on" : "stage's process", ExitCode(code).c_str(),
+                LastCall(record).c_str());
+}
+
+std::string Duration(DWORD ms) {
+  DWORD seconds = (ms + 500) / 1000;
+  return seconds < 60 ? Format("%.1f s", ms / 1000.0)
+                      : Format("%lu min %02lu s", seconds / 60, seconds % 60);
+}
+
+// Passes the children's lines on as they come until every child has ended, and ends each that
+// hangs: one whose counts stop moving for the limit. Gives which of them hung.
+std::vector<bool> Watch(Report &report, const Stage &stage,
+                        const std::vector<std::unique_ptr<StageChild>> &children, int limitSeconds,
+                        DWORD began) {
+  std::vector<LONG> moves(children.size(), -1);
+  std::vector<DWORD> lastMove(children.size(), GetTickCount());
+  std::vector<bool> running(children.size(), true), hung(children.size(), false);
+  DWORD lastProgress = GetTickCount();
+  for (;;) {
+    std::vector<HANDLE> waiting;
+    for (size_t i = 0; i < children.size(); ++i)
+      if (running[i])
+        waiting.push_back(children[i]->process.hProcess);
+    if (waiting.empty())
+      return hung;
+    WaitForMultipleObjects(static_cast<DWORD>(waiting.size()), waiting.data(), FALSE, 250);
+    long done = 0, total = 0;
+    for (size_t i = 0; i < children.size(); ++i) {
+      StageChild &child = *children[i];
+      for (const std::string &line : NewLines(child))
+        ReportLine(report, line);
+      done += child.record->done, total += child.record->total;
+      if (!running[i] || WaitForSingleObject(child.process.hProcess, 0) == WAIT_OBJECT_0) {
+        running[i] = false;
+        continue;
+      }
+      LONG now = child.record->begun + child.record->ended + static_cast<LONG>(child.shown);
+      DWORD tick = GetTickCount();
+      if (now != moves[i])
+        moves[i] = now, lastMove[i] = tick;
+      DWORD limit = child.record->begun ? static_cast<DWORD>(limitSeconds) : StartSeconds;
+      if (tick - lastMove[i] > limit * 1000) {
+        TerminateProcess(child.process.hProcess, 1);
+        WaitForSingleObject(child.process.hProcess, INFINITE);
+        hung[i] = true, running[i] = false;
+      }
+    }
+    if (total > 0 && GetTickCount() - lastProgress >= ProgressSeconds * 1000) {
+      lastProgress = GetTickCount();
+      ShowProgress(Format("   %s: %ld of %ld, %s so far", stage.what, done, total,
+                          Duration(lastProgress - began).c_str()));
     }
   }
-  emit(pending);
-  return 0;
 }
 
 } // namespace
 
-int RunStage(Report &report, const Options &options, const char *stage) {
-  const int timeLimitSeconds = options.timeLimitSeconds;
-  char self[MAX_PATH];
-  GetModuleFileNameA(nullptr, self, sizeof self);
-  std::string commandLine = std::string("\"") + self + "\"" + StageArguments(options, stage);
+bool RunStage(Report &report, const Options &options, const Stage &stage, PluginOutput &output) {
+  const int parts = stage.withFull && options.full ? PartsForFull() : 1;
+  const int limitSeconds = options.timeLimitSeconds ? options.timeLimitSeconds : stage.callSeconds;
+  const DWORD began = GetTickCount();
+  std::vector<std::unique_ptr<StageChild>> children;
+  for (int part = 0; part < parts; ++part) {
+    auto child = std::make_unique<StageChild>();
+    std::string error;
+    if (StartChild(*child, options, stage, part, parts, &error))
+      children.push_back(std::move(child));
+    else
+      ReportLine(report, Format("FAIL %s: ", stage.name) + error);
+  }
+  std::vector<bool> hung = Watch(report, stage, children, limitSeconds, began);
+  bool cannotLoad = false;
+  PartTally sum = {0, 0, 0};
+  bool tallied = false;
+  for (size_t i = 0; i < children.size(); ++i) {
+    StageChild &child = *children[i];
+    FinishChild(child);
+    for (const std::string &line : NewLines(child))
+      ReportLine(report, line);
+    std::string ending =
+        Ending(stage.name, child, hung[i],
+               hung[i] && !child.record->begun ? static_cast<int>(StartSeconds) : limitSeconds);
+    if (!ending.empty())
+      ReportLine(report, ending);
+    cannotLoad = cannotLoad || child.closing == END_CANNOT_LOAD;
+    sum = {sum.checked + child.tally.checked, sum.wrong + child.tally.wrong,
+           sum.nonzero + child.tally.nonzero};
+    tallied = tallied || child.tallied;
+    output.lines += child.outputLines;
+    for (const std::string &line : child.outputFirst)
+      if (output.first.size() < 3)
+        output.first.push_back(line);
+  }
+  if (tallied && stage.verdict) {
+    bool passed;
+    std::string line = stage.verdict(options, sum, &passed);
+    ReportLine(report, (passed ? "ok " : "FAIL ") + line);
+    DWORD ms = GetTickCount() - began;
+    ReportLine(report,
+               Format("   %s: %ld drawn and compared in %s by %s, %.2f ms a ticket", stage.what,
+                      sum.checked, Duration(ms).c_str(),
+                      parts > 1 ? Format("%d processes at once", parts).c_str() : "one process",
+                      sum.checked ? static_cast<double>(ms) * parts / sum.checked : 0.0));
+  }
+  return !cannotLoad;
+}
 
-  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  HANDLE readEnd, writeEnd;
-  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
-    ReportLine(report, Format("FAIL %s: no pipe for the stage (error %lu)", stage, GetLastError()));
-    return StageEnded;
-  }
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = writeEnd;
-  startup.hStdError = writeEnd;
-  PROCESS_INFORMATION process = {};
-  BOOL started = CreateProcessA(self, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                &startup, &process);
-  CloseHandle(writeEnd);
-  if (!started) {
-    ReportLine(report, Format("FAIL %s: the stage could not be started (error %lu)", stage,
-                              GetLastError()));
-    CloseHandle(readEnd);
-    return StageEnded;
-  }
-  StageReader reader = {readEnd, &report, "", 0, GetTickCount()};
-  HANDLE thread = CreateThread(nullptr, 0, ReadStage, &reader, 0, nullptr);
-  // The stage hangs when it stays silent longer than the limit: every call of the plug-in is
-  // announced by a line, so a slow machine or a long --full run is not taken for a hang.
-  bool hangs = false;
-  while (WaitForSingleObject(process.hProcess, 250) == WAIT_TIMEOUT && !hangs) {
-    DWORD limit = reader.lines ? static_cast<DWORD>(timeLimitSeconds) : StartSeconds;
-    DWORD last = reader.lastLineTick; // read before the clock, so that it is never later
-    hangs = GetTickCount() - last > limit * 1000;
-  }
-  DWORD exitCode = StageEnded;
-  if (hangs) {
-    TerminateProcess(process.hProcess, StageEnded);
-    WaitForSingleObject(process.hProcess, INFINITE);
-    WaitForSingleObject(thread, INFINITE);
-    ReportLine(
-        report,
-        Format("FAIL %s: hangs: no answer within %d s, in %s; the stage was ended", stage,
-               reader.lines ? timeLimitSeconds : static_cast<int>(StartSeconds),
-               reader.lastCall.empty() ? "no call of the plug-in" : reader.lastCall.c_str()));
-  } else {
-    WaitForSingleObject(thread, INFINITE);
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    if (exitCode != StageDone && exitCode != StageCannotLoad && exitCode != StageException)
-      ReportLine(
-          report,
-          Format("FAIL %s: the stage ended with code 0x%08lX, in %s", stage, exitCode,
-                 reader.lastCall.empty() ? "no call of the plug-in" : reader.lastCall.c_str()));
-  }
-  CloseHandle(thread);
-  CloseHandle(readEnd);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return static_cast<int>(exitCode);
+void ReportPluginOutput(Report &report, const PluginOutput &output) {
+  if (output.lines == 0)
+    return;
+  std::string examples;
+  for (const std::string &line : output.first)
+    examples += (examples.empty() ? "" : ", ") + Quoted(line);
+  ReportLine(report, Format("warn the plug-in wrote %ld line%s to standard output or standard "
+                            "error (a host has no console to show them), for example: ",
+                            output.lines, output.lines == 1 ? "" : "s") +
+                         examples);
 }
