@@ -28,6 +28,19 @@ none)
   ;;
 esac
 
+# The native suites' Wine prefixes (tests/CMakeLists.txt: the build folder's own, and the ones
+# with a display and with the viewer's printer beside it) are made while the builds run: each
+# takes half a minute to make, which the first suites would otherwise wait for. A prefix that
+# fails to be made here is made again by the first suite that needs it, which reports the failure.
+prefix=$PWD/build/native/wine-prefix
+mkdir -p build/native
+(
+  TKT_WINEPREFIX=$prefix scripts/wine.sh 64 cmd /c exit
+  TKT_WINEPREFIX=$prefix scripts/wine-display.sh true
+  TKT_WINEPREFIX=$prefix-view scripts/wine.sh 64 cmd /c exit
+) >/dev/null 2>&1 &
+prefixes=$!
+
 status=0
 tested=(native tsan fuzz)
 reports=()
@@ -66,6 +79,7 @@ for preset in win32 win32-clang win64 release native tsan fuzz; do
 done
 build_seconds=$SECONDS
 
+wait "$prefixes" || true
 failed_tests=()
 for preset in "${!runs[@]}"; do
   wait "${runs[$preset]}" || { failed_tests+=("$preset"); status=1; }

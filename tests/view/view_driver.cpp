@@ -197,12 +197,9 @@ Picture WindowPicture(const RunningViewer &viewer) {
   return ScreenAt({frame.left, frame.top}, frame.right - frame.left, frame.bottom - frame.top);
 }
 
-std::string Utf8(const std::wstring &text) {
-  int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                              nullptr, nullptr);
-  std::string utf8(n > 0 ? n : 0, '\0');
-  if (n > 0)
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], n,
-                        nullptr, nullptr);
-  return utf8;
+std::wstring Wide(const char *text) {
+  std::wstring wide;
+  for (const char *c = text; *c; ++c)
+    wide += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+  return wide;
 }

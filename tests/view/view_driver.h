@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "common/utf8.h"
 #include "tools/view/picture.h"
 
 struct RunningViewer {
@@ -42,4 +43,5 @@ Picture ScreenPicture(const RunningViewer &viewer, int width, int height);
 // The whole window as the screen shows it, frame and menu included.
 Picture WindowPicture(const RunningViewer &viewer);
 
-std::string Utf8(const std::wstring &text);
+// A command-line argument (ASCII paths and numbers) as the wide text the viewer takes.
+std::wstring Wide(const char *text);

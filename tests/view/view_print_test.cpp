@@ -18,21 +18,15 @@ int main(int argc, char **argv) {
                 "LAST\n");
     return 2;
   }
-  auto wide = [](const char *text) {
-    std::wstring w;
-    for (const char *c = text; *c; ++c)
-      w += static_cast<wchar_t>(static_cast<unsigned char>(*c));
-    return w;
-  };
   int first = atoi(argv[6]), last = atoi(argv[7]);
   HMODULE product = LoadLibraryA(argv[2]);
   CHECK(product != nullptr, "%s: error %lu", argv[2], GetLastError());
   RunningViewer viewer;
-  if (!CHECK(StartViewer(wide(argv[1]), L"\"" + wide(argv[2]) + L"\" 0", viewer), "no viewer"))
+  if (!CHECK(StartViewer(Wide(argv[1]), L"\"" + Wide(argv[2]) + L"\" 0", viewer), "no viewer"))
     return Summary("view_print");
   Command(viewer, IDM_ONE_BIT);
   std::wstring request =
-      wide(argv[3]) + L"|" + wide(argv[4]) + L"|" + wide(argv[6]) + L"|" + wide(argv[7]) + L"|1";
+      Wide(argv[3]) + L"|" + Wide(argv[4]) + L"|" + Wide(argv[6]) + L"|" + Wide(argv[7]) + L"|1";
   LRESULT printed = Request(viewer, VIEWER_PRINT, request);
   CHECK(printed == 1, "the viewer did not print: %s",
         Utf8(ControlText(viewer, IDC_STATUS)).c_str());
@@ -40,7 +34,7 @@ int main(int argc, char **argv) {
   CloseViewer(viewer);
   for (int n = first; n <= last && product; ++n) {
     DWORD error = 0;
-    std::wstring path = wide(argv[5]) + L"\\expected_" + std::to_wstring(n) + L".bmp";
+    std::wstring path = Wide(argv[5]) + L"\\expected_" + std::to_wstring(n) + L".bmp";
     CHECK(SavePicture(PlatformTicket(product, n, true), path, &error), "%s: error %lu",
           Utf8(path).c_str(), error);
   }

@@ -16,24 +16,18 @@ int main(int argc, char **argv) {
     std::printf("usage: view_screenshot VIEWER PLUGIN NUMBER OUT.bmp [COMPARED_PLUGIN]\n");
     return 2;
   }
-  auto wide = [](const char *text) {
-    std::wstring w;
-    for (const char *c = text; *c; ++c)
-      w += static_cast<wchar_t>(static_cast<unsigned char>(*c));
-    return w;
-  };
   RunningViewer viewer;
-  if (!StartViewer(wide(argv[1]), L"\"" + wide(argv[2]) + L"\" " + wide(argv[3]), viewer)) {
+  if (!StartViewer(Wide(argv[1]), L"\"" + Wide(argv[2]) + L"\" " + Wide(argv[3]), viewer)) {
     std::printf("the viewer showed no window\n");
     return 1;
   }
   // Three pictures side by side when comparing: they fit the window at 1x.
   if (argc == 6)
-    Request(viewer, VIEWER_COMPARE, wide(argv[5]));
+    Request(viewer, VIEWER_COMPARE, Wide(argv[5]));
   Command(viewer, argc == 6 ? IDM_ZOOM_1 : IDM_ZOOM_2);
   Picture window = WindowPicture(viewer);
   DWORD error = 0;
-  bool saved = window.width > 0 && SavePicture(window, wide(argv[4]), &error);
+  bool saved = window.width > 0 && SavePicture(window, Wide(argv[4]), &error);
   CloseViewer(viewer);
   std::printf(saved ? "screenshot %s: %d x %d\n" : "no screenshot %s (%d x %d)\n", argv[4],
               window.width, window.height);

@@ -192,19 +192,13 @@ int main(int argc, char **argv) {
                 "[--screen|--code-page] [OTHER_WIDTH]\n");
     return 2;
   }
-  auto wide = [](const char *text) {
-    std::wstring w;
-    for (const char *c = text; *c; ++c)
-      w += static_cast<wchar_t>(static_cast<unsigned char>(*c));
-    return w;
-  };
   State s = {};
-  std::wstring viewer = wide(argv[1]), product = wide(argv[2]), faults = wide(argv[5]);
-  s.work = wide(argv[4]);
+  std::wstring viewer = Wide(argv[1]), product = Wide(argv[2]), faults = Wide(argv[5]);
+  s.work = Wide(argv[4]);
   s.screen = argc > 6 && std::string(argv[6]) == "--screen";
   bool codePage = argc > 6 && std::string(argv[6]) == "--code-page";
   int flags = s.screen || codePage;
-  std::wstring otherWidth = argc > 6 + flags ? wide(argv[6 + flags]) : L"";
+  std::wstring otherWidth = argc > 6 + flags ? Wide(argv[6 + flags]) : L"";
   HANDLE file =
       CreateFileA(argv[3], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   char bytes[512] = {};
@@ -262,7 +256,7 @@ int main(int argc, char **argv) {
       {Act::Type, L"8", 0, See::Status, Say(Text::HungBefore)},
       {Act::Open, noDraw, 0, See::Status,
        Format(Say(Text::MissingExports), noDraw.c_str(), L"DrawSeiriken")},
-      {Act::Open, wide(argv[3]), 0, See::Status, L"193"},
+      {Act::Open, Wide(argv[3]), 0, See::Status, L"193"},
       {Act::Open, s.work + L"\\no such file.qpl", 0, See::Status, L"126"},
   };
   if (sizeof(void *) == 4)

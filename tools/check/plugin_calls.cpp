@@ -2,7 +2,8 @@
 
 #include <map>
 
-#include "tools/check/export_call.h"
+#include "common/export_call.h"
+#include "common/utf8.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 // bytes the window receives, the list entries in a real combo box, and the null handles.
 #include <cstring>
 
+#include "common/utf8.h"
 #include "design/ticket_design.h"
 #include "tools/check/check_resources.h"
 #include "tools/check/stages.h"

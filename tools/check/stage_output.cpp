@@ -5,6 +5,9 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "common/module_of_address.h"
+#include "common/utf8.h"
+
 namespace {
 
 HANDLE channel = INVALID_HANDLE_VALUE;
@@ -28,20 +31,11 @@ struct {
 
 // "NAME+0x1234" for an address inside a loaded module, else the bare address.
 std::string ModuleAndOffset(const void *address) {
-  HMODULE module = nullptr;
-  char path[MAX_PATH] = {};
-  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                              GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                          static_cast<const char *>(address), &module) ||
-      !GetModuleFileNameA(module, path, sizeof path))
+  std::wstring name;
+  uintptr_t offset;
+  if (!ModuleOfAddress(address, &name, &offset))
     return Format("%p (in no module)", address);
-  const char *name = path;
-  for (const char *c = path; *c; ++c)
-    if (*c == '\\' || *c == '/')
-      name = c + 1;
-  return Format("%s+0x%lx", name,
-                static_cast<unsigned long>(static_cast<const char *>(address) -
-                                           reinterpret_cast<const char *>(module)));
+  return Format("%s+0x%lx", Utf8(name).c_str(), static_cast<unsigned long>(offset));
 }
 
 LONG WINAPI ReportException(EXCEPTION_POINTERS *pointers) {
@@ -128,16 +122,6 @@ void CatchPluginExceptions(const char *stage) {
   stageName = stage;
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
   SetUnhandledExceptionFilter(ReportException);
-}
-
-std::string Utf8(const std::wstring &text) {
-  int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                              nullptr, nullptr);
-  std::string utf8(n > 0 ? n : 0, '\0');
-  if (n > 0)
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], n,
-                        nullptr, nullptr);
-  return utf8;
 }
 
 std::string Quoted(const std::string &utf8) {

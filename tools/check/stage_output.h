@@ -36,7 +36,5 @@ void SetProgress(long done, long total);
 // happened in, the faulting address as module+offset) and ends it.
 void CatchPluginExceptions(const char *stage);
 
-std::string Utf8(const std::wstring &text);
-
 // The text as a quoted line: UTF-8 kept, control characters escaped.
 std::string Quoted(const std::string &utf8);

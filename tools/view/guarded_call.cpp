@@ -1,6 +1,7 @@
 #include "tools/view/guarded_call.h"
 
-#include "tools/check/export_call.h"
+#include "common/export_call.h"
+#include "common/module_of_address.h"
 #include "tools/view/ui_text.h"
 
 namespace {
@@ -57,20 +58,11 @@ const wchar_t *ExceptionName(DWORD code) {
 
 // "NAME+0x1234" for an address inside a loaded module, else the bare address.
 std::wstring ModuleAndOffset(const void *address) {
-  HMODULE module = nullptr;
-  wchar_t path[MAX_PATH] = {};
-  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                              GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                          static_cast<const wchar_t *>(address), &module) ||
-      !GetModuleFileNameW(module, path, MAX_PATH))
+  std::wstring name;
+  uintptr_t offset;
+  if (!ModuleOfAddress(address, &name, &offset))
     return Format(L"%p", address);
-  const wchar_t *name = path;
-  for (const wchar_t *c = path; *c; ++c)
-    if (*c == L'\\' || *c == L'/')
-      name = c + 1;
-  return Format(L"%ls+0x%lx", name,
-                static_cast<unsigned long>(static_cast<const char *>(address) -
-                                           reinterpret_cast<const char *>(module)));
+  return Format(L"%ls+0x%lx", name.c_str(), static_cast<unsigned long>(offset));
 }
 
 // An export's name (plain ASCII) as wide text.

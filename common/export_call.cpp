@@ -1,4 +1,4 @@
-#include "tools/check/export_call.h"
+#include "common/export_call.h"
 
 #if defined(__i386__)
 // Pushes `count` arguments right to left, calls `function`, and gives how far the stack pointer
