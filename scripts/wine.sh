@@ -53,6 +53,12 @@ fi
 flock -u 9
 exec 9>&- # the programs, and the wineserver they start, keep no hold on the lock file
 
+# A wineserver that a program starts inherits the program's standard output and error and keeps
+# them open until the server ends, long after the program when others share the prefix, so that
+# whoever reads them (a command substitution, a pipe) waits for the server. It is started here
+# instead, holding none of them; where one already runs for the prefix, this one ends at once.
+/usr/lib/wine/wineserver </dev/null >/dev/null 2>&1 || true
+
 if [ "$bits" = 32 ]; then
   exec env LC_ALL="${TKT_WINE_LOCALE:-ja_JP.UTF-8}" "$wine32" "$@"
 else
