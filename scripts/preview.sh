@@ -57,9 +57,9 @@ echo
 echo "== tkt-view on a virtual display (Xvfb), ticket 42 at 2x"
 # A Wine desktop of its own draws the window's frame, as Windows would.
 status=0
-scripts/wine-display.sh scripts/wine.sh "$bits" explorer /desktop=tkt-view,1000x740 \
-  "build/$preset/tests/view/view_screenshot.exe" "build/$preset/tools/view/tkt-view.exe" \
-  "build/$preset/plugin/TKT_A1.QPL" 42 "Z:$PWD/$out/wine/tkt-view.bmp" || status=$?
+scripts/wine-display.sh scripts/wine.sh "$wine_bits" explorer /desktop=tkt-view,1000x740 \
+  "build/$wine_preset/tests/view/view_screenshot.exe" "build/$wine_preset/tools/view/tkt-view.exe" \
+  "build/$wine_preset/plugin/TKT_A1.QPL" 42 "Z:$PWD/$out/wine/tkt-view.bmp" || status=$?
 if [ -f "$out/wine/tkt-view.bmp" ]; then
   build/native/tools/png/bmp2png "$out/wine/tkt-view.bmp" "$out/wine/tkt-view.png"
   rm "$out/wine/tkt-view.bmp"
