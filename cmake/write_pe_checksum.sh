@@ -9,6 +9,7 @@ header=$(od -An -v -j 60 -N 4 -t u4 --endian=little "$module")
 field=$((header + 4 + 20 + 64)) # signature, file header, then 64 bytes into the optional header
 
 write_field() {
+  # shellcheck disable=SC2059 # the format is the word's four bytes as octal escapes, on purpose
   printf "$(printf '\\%03o' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24)))" |
     dd of="$module" bs=1 seek="$field" conv=notrunc status=none
 }

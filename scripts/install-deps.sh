@@ -19,6 +19,8 @@ required=(
   wine64 ghostscript zip
   # tkt-view's window on a virtual display
   xvfb
+  # the scripts' own check
+  shellcheck
 )
 # Wine's 32-bit half runs the 32-bit product itself where the machine executes 32-bit programs.
 optional=(wine32:i386)
